@@ -68,6 +68,12 @@ public:
     int m_nFlowControl = 0;
 
 private:
+    int ReadCodePage();
+    int ReadModel();
+    int ReadVersion();
+    int ReadMsrSetting();
+    bool CollectTextReply(int bufferSize, int chunkSize, std::string& reply);
+
     IClock* m_pClock;
 };
 

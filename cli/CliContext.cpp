@@ -1,0 +1,106 @@
+#include "CliContext.h"
+
+#include <CLI/CLI.hpp>
+#include <map>
+
+#include "app/ConfigStore.h"
+
+namespace printdeck::cli {
+namespace {
+
+const std::map<std::string, int> kParityNames = {{"none", 0}, {"odd", 1}, {"even", 2}};
+const std::map<std::string, int> kFlowNames = {{"none", 0}, {"dtr-dsr", 1}};
+
+// The connection the window stored, when it stored one.
+std::optional<Connection> StoredConnection() {
+    std::uint32_t portType = 0;
+    if (!CConfigStore::ReadDwordValue(kProgramKey, "uPortType", portType)) {
+        return std::nullopt;
+    }
+    Connection stored;
+    if (!CConfigStore::ReadStringValue(kProgramKey, "uPort", stored.portString) ||
+        stored.portString.empty()) {
+        return std::nullopt;
+    }
+    std::uint32_t number = 0;
+    CConfigStore::ReadDwordValue(kProgramKey, "uBaudrate", number);
+    stored.baudRate = static_cast<int>(number);
+    CConfigStore::ReadDwordValue(kProgramKey, "uDatabit", number);
+    stored.dataBits = static_cast<int>(number);
+    CConfigStore::ReadDwordValue(kProgramKey, "uParity", number);
+    stored.parity = static_cast<int>(number);
+    CConfigStore::ReadDwordValue(kProgramKey, "uStopbit", number);
+    stored.stopBits = static_cast<int>(number);
+    CConfigStore::ReadDwordValue(kProgramKey, "uFlowcontrol", number);
+    stored.flowControl = static_cast<int>(number);
+    return stored;
+}
+
+Connection DefaultConnection() {
+    Connection connection;
+    connection.portString = kDefaultNetworkPort;
+    connection.baudRate = kDefaultTcpPort;
+    return connection;
+}
+
+}  // namespace
+
+void CliContext::AddConnectionOptions(CLI::App& app) {
+    app.add_option("--port", m_port,
+                   "Port string: a serial device name (ttyUSB0, ttyS0, COM1), a USB printer "
+                   "device path (/dev/usb/lp0), LPTn, or NET followed by an IPv4 address "
+                   "(NET192.168.0.10). Default: the connection stored by the window, else "
+                   "NET127.0.0.1 (the virtual printer).");
+    app.add_option("--baud", m_baud,
+                   "Baud rate of a serial line; for NET ports the TCP port number (default 9100)")
+        ->check(CLI::Range(1, 4000000));
+    app.add_option("--parity", m_parity, "Serial parity: none, odd or even")
+        ->check(CLI::IsMember({"none", "odd", "even"}, CLI::ignore_case));
+    app.add_option("--data-bits", m_dataBits, "Serial data bits (7 or 8)")
+        ->check(CLI::IsMember({7, 8}));
+    app.add_option("--stop-bits", m_stopBits, "Serial stop bits (1 or 2)")
+        ->check(CLI::IsMember({1, 2}));
+    app.add_option("--flow", m_flow, "Serial flow control: none or dtr-dsr")
+        ->check(CLI::IsMember({"none", "dtr-dsr"}, CLI::ignore_case));
+}
+
+Connection CliContext::ResolveConnection() const {
+    Connection connection;
+    if (m_port) {
+        connection.portString = *m_port;
+        if (CPrinterPort::KindOf(*m_port) == PortKind::Network) {
+            connection.baudRate = kDefaultTcpPort;
+        }
+    } else {
+        connection = StoredConnection().value_or(DefaultConnection());
+    }
+    if (m_baud) {
+        connection.baudRate = *m_baud;
+    }
+    if (m_parity) {
+        connection.parity = kParityNames.at(CLI::detail::to_lower(*m_parity));
+    }
+    if (m_dataBits) {
+        connection.dataBits = *m_dataBits;
+    }
+    if (m_stopBits) {
+        connection.stopBits = *m_stopBits == 2 ? 2 : 0;
+    }
+    if (m_flow) {
+        connection.flowControl = kFlowNames.at(CLI::detail::to_lower(*m_flow));
+    }
+    return connection;
+}
+
+void CliContext::ConfigureDevice(CPrinterDevice& device) const {
+    Connection connection = ResolveConnection();
+    device.m_strPortName = connection.portString;
+    device.m_nBaudRate = connection.baudRate;
+    device.m_nParity = connection.parity;
+    device.m_nDataBits = connection.dataBits;
+    device.m_nStopBits = connection.stopBits;
+    device.m_nFlowControl = connection.flowControl;
+    device.ApplyPortSettings();
+}
+
+}  // namespace printdeck::cli

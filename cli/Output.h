@@ -1,0 +1,24 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "CliContext.h"
+#include "transport/PrinterPort.h"
+
+namespace printdeck::cli {
+
+// "NET127.0.0.1 (TCP port 9100)", "ttyUSB0 (115200 baud)" or the device path.
+std::string DescribePort(const CPrinterPort& port);
+
+// Prints a failure message on the error stream, with the result code and its
+// name when a printer operation produced one. Line breaks inside the message
+// are printed as line breaks of the terminal.
+void ReportFailure(const CliContext& context, const std::string& message,
+                   std::optional<int> resultCode);
+
+// A message of the program's own texts, whose CR LF breaks become the
+// terminal's line breaks.
+std::string TerminalText(const std::string& message);
+
+}  // namespace printdeck::cli

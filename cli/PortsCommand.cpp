@@ -1,0 +1,38 @@
+#include <CLI/CLI.hpp>
+
+#include "Commands.h"
+#include "app/PortDiscovery.h"
+
+namespace printdeck::cli {
+namespace {
+
+void PrintGroup(std::ostream& out, const char* title, const std::vector<DiscoveredPort>& ports,
+                const char* none) {
+    out << title << ":\n";
+    if (ports.empty()) {
+        out << "  " << none << "\n";
+    }
+    for (const DiscoveredPort& port : ports) {
+        out << "  --port " << port.portString << "    " << port.description << "\n";
+    }
+}
+
+int RunPorts(const CliContext& context) {
+    PrintGroup(context.Out(), "Serial lines", DiscoverSerialPorts(),
+               "none found (serial lines need membership of the dialout group)");
+    PrintGroup(context.Out(), "USB printers", DiscoverUsbPrinters(),
+               "none found (USB printers need membership of the lp group)");
+    context.Out() << "Network printers:\n  --port NET<IPv4 address> --baud <TCP port, 9100 by "
+                     "default>\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+void AddPortsCommand(CLI::App& app, CliContext& context) {
+    CLI::App* command = app.add_subcommand(
+        "ports", "List the serial lines and USB printers of this machine with their port strings");
+    command->callback([&context] { context.SetExitCode(RunPorts(context)); });
+}
+
+}  // namespace printdeck::cli
