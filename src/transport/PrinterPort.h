@@ -7,6 +7,8 @@
 
 namespace printdeck {
 
+class IDeviceIo;
+
 enum class PortKind { Serial = 0, Parallel = 1, DevicePath = 2, Network = 3 };
 
 // One byte-stream connection to a printer. The port string alone decides the
@@ -16,6 +18,8 @@ class CPrinterPort {
 public:
     CPrinterPort();
     explicit CPrinterPort(IClock& clock);
+    // With other device-file system calls; tests play a serial line through them.
+    CPrinterPort(IClock& clock, IDeviceIo& io);
     virtual ~CPrinterPort();
 
     CPrinterPort(const CPrinterPort&) = delete;
@@ -47,6 +51,17 @@ public:
     // Descriptor of a serial, parallel or device-path connection; -1 when
     // none, since 0 is a valid descriptor here.
     int m_hDevice = -1;
+
+private:
+    int OpenKind();
+    int ReadOpen(std::uint8_t* buffer, int capacity);
+    int WriteOpen(const std::uint8_t* data, int length);
+    void CloseKind();
+    // One log entry per exchange: the bytes up to the first zero, never past count.
+    void LogExchange(const char* format, const std::uint8_t* bytes, int count) const;
+
+    IClock* m_pClock;
+    IDeviceIo* m_pIo;
 };
 
 }  // namespace printdeck

@@ -1,0 +1,68 @@
+#include "transport/TcpLink.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "transport/DeviceIo.h"
+#include "transport/IoWait.h"
+
+namespace printdeck {
+
+int CTcpLink::Connect(const std::string& address, std::uint16_t port) {
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_port = htons(port);
+    if (inet_pton(AF_INET, address.c_str(), &peer.sin_addr) != 1) {
+        return -1;
+    }
+    const int fd =
+        Retrying([] { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0); });
+    if (fd < 0) {
+        return -1;
+    }
+    const bool connected =
+        ::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 ||
+        ((errno == EINPROGRESS || errno == EINTR) && FinishConnect(fd));
+    const int flags = connected ? Retrying([&] { return ::fcntl(fd, F_GETFL); }) : -1;
+    if (flags < 0 || Retrying([&] { return ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK); }) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+bool CTcpLink::FinishConnect(int fd) {
+    const CDeadline deadline = CDeadline::After(m_clock, kConnectWaitMs);
+    if (WaitFor(SystemDeviceIo(), fd, POLLOUT, deadline) != WaitResult::Ready) {
+        return false;
+    }
+    int error = 0;
+    socklen_t size = sizeof error;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+
+int CTcpLink::Read(int fd, std::uint8_t* buffer, int capacity) {
+    return ReadWhenReady(
+        SystemDeviceIo(), fd, buffer, capacity, CDeadline::After(m_clock, kReadWaitMs),
+        [&](std::uint8_t* into, std::size_t size) { return ::recv(fd, into, size, MSG_DONTWAIT); });
+}
+
+int CTcpLink::Write(int fd, const std::uint8_t* data, int length) {
+    const CDeadline deadline = CDeadline::After(
+        m_clock, kWriteConstantMs + kWritePerByteMs * static_cast<std::uint64_t>(length));
+    return WriteWithin(SystemDeviceIo(), fd, data, length, deadline,
+                       [&](const std::uint8_t* part, std::size_t size) {
+                           return ::send(fd, part, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+                       });
+}
+
+void CTcpLink::Close(int fd) {
+    ::close(fd);
+}
+
+}  // namespace printdeck

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "transport/Clock.h"
+
+namespace printdeck {
+
+// A TCP connection to a printer: a connect bounded to a few seconds, reads
+// that come back after about a second of silence, and writes that never
+// raise SIGPIPE when the printer has gone.
+class CTcpLink {
+public:
+    static constexpr std::uint64_t kConnectWaitMs = 3000;
+    static constexpr std::uint64_t kReadWaitMs = 1000;
+    // A printer that takes no data for this long (plus a little per byte) has stalled.
+    static constexpr std::uint64_t kWriteConstantMs = 10000;
+    static constexpr std::uint64_t kWritePerByteMs = 1;
+
+    explicit CTcpLink(IClock& clock) : m_clock(clock) {}
+
+    // Connects to a dotted-decimal IPv4 address; the socket, or -1.
+    int Connect(const std::string& address, std::uint16_t port);
+    int Read(int fd, std::uint8_t* buffer, int capacity);
+    int Write(int fd, const std::uint8_t* data, int length);
+    void Close(int fd);
+
+private:
+    bool FinishConnect(int fd);
+
+    IClock& m_clock;
+};
+
+}  // namespace printdeck
