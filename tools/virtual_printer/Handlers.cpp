@@ -1,0 +1,11 @@
+#include "Handlers.h"
+
+#include "IdentificationHandlers.h"
+
+namespace printdeck::vp {
+
+void RegisterAllHandlers(CommandDispatcher& dispatcher, PrinterState& state) {
+    RegisterIdentificationHandlers(dispatcher, state.identity);
+}
+
+}  // namespace printdeck::vp

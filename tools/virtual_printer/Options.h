@@ -1,0 +1,39 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Fault.h"
+#include "Identity.h"
+
+namespace printdeck::vp {
+
+inline constexpr std::uint16_t kDefaultPort = 9100;
+
+struct ListenAddress {
+    std::string host = "127.0.0.1";  // dotted IPv4
+    std::uint16_t port = kDefaultPort;
+    bool operator==(const ListenAddress&) const = default;
+};
+
+struct PrinterOptions {
+    ListenAddress listen;
+    bool allowRemote = false;  // listen on an address other than loopback
+    Identity identity;
+    Fault fault;
+    std::string recordPath;  // empty: no record file
+    // A command that stays incomplete this long without a new byte is dropped.
+    std::chrono::milliseconds partialTimeout{1000};
+};
+
+// "HOST:PORT" with a dotted IPv4 host (or "localhost") and a port 0..65535.
+std::optional<ListenAddress> ParseListenAddress(std::string_view text);
+bool IsLoopback(const std::string& host);
+// One character stands for itself ("9" is 0x39); longer text is a number,
+// decimal or 0x-hexadecimal, 0..255 ("57", "0x39").
+std::optional<std::uint8_t> ParseByteSetting(std::string_view text);
+
+}  // namespace printdeck::vp
