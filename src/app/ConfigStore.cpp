@@ -1,0 +1,140 @@
+#include "app/ConfigStore.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+
+#include "app/StoreFile.h"
+
+namespace printdeck {
+
+namespace {
+
+constexpr const char* kRoot = "HKEY_LOCAL_MACHINE";
+
+std::string FullKeyPath(const std::string& keyPath) {
+    return keyPath.empty() ? std::string(kRoot) : std::string(kRoot) + '\\' + keyPath;
+}
+
+const char* NonEmptyEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+std::string HomeFolder() {
+    if (const char* home = NonEmptyEnv("HOME")) {
+        return home;
+    }
+    const passwd* user = ::getpwuid(::getuid());
+    return user != nullptr && user->pw_dir != nullptr ? user->pw_dir : "/";
+}
+
+std::optional<RegData> ReadValue(const std::string& keyPath, const std::string& valueName) {
+    const std::string fullPath = FullKeyPath(keyPath);
+    if (!CRegDocument::IsStorableKeyPath(fullPath)) {
+        return std::nullopt;
+    }
+    const StoreLoad load = LoadStoreFile(CConfigStore::StoreFilePath());
+    const RegData* data = load.document.Find(fullPath, valueName);
+    return data != nullptr ? std::optional(*data) : std::nullopt;
+}
+
+void TraceFailure(const char* format, int error) {
+    DebugTrace(format, error);
+    DebugTrace("*Error GetLastError = %d = %d", error, error);
+}
+
+// Opening the file and its lock stands for creating the key, replacing the
+// file for setting the value; each failure is traced under its own name.
+bool WriteValue(const std::string& keyPath, const std::string& valueName, RegData data,
+                std::optional<std::size_t> tracedLength) {
+    const std::string fullPath = FullKeyPath(keyPath);
+    CStoreUpdate update(CConfigStore::StoreFilePath());
+    int error = CRegDocument::IsStorableKeyPath(fullPath) ? update.Begin() : EINVAL;
+    if (error != 0) {
+        TraceFailure("*Error RegCreateKeyEx = %d", error);
+        return false;
+    }
+    if (CRegDocument::IsStorableValueName(valueName)) {
+        update.Document().Set(fullPath, valueName, std::move(data));
+        error = update.Commit();
+    } else {
+        error = EINVAL;
+    }
+    if (tracedLength) {
+        DebugTrace("strValue Length = %d", static_cast<int>(*tracedLength));
+    }
+    if (error != 0) {
+        TraceFailure("*Error RegSetValueEx = %d", error);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool CConfigStore::ReadStringValue(const std::string& keyPath, const std::string& valueName,
+                                   std::string& text) {
+    const std::optional<RegData> data = ReadValue(keyPath, valueName);
+    if (!data || data->kind != kRegSz) {
+        return false;
+    }
+    if (data->bytes.empty()) {
+        text.clear();
+        return false;
+    }
+    text = data->bytes.substr(0, data->bytes.find('\0'));
+    return true;
+}
+
+bool CConfigStore::ReadDwordValue(const std::string& keyPath, const std::string& valueName,
+                                  std::uint32_t& number) {
+    number = 0;
+    const std::optional<RegData> data = ReadValue(keyPath, valueName);
+    const std::optional<std::uint32_t> stored = data ? data->AsDword() : std::nullopt;
+    if (!stored) {
+        return false;
+    }
+    number = *stored;
+    return true;
+}
+
+bool CConfigStore::WriteStringValue(const std::string& keyPath, const std::string& valueName,
+                                    const std::string& text) {
+    return WriteValue(keyPath, valueName, RegData::Text(text), text.size());
+}
+
+bool CConfigStore::WriteDwordValue(const std::string& keyPath, const std::string& valueName,
+                                   std::uint32_t number) {
+    return WriteValue(keyPath, valueName, RegData::Dword(number), std::nullopt);
+}
+
+bool CConfigStore::DeleteValue(const std::string& keyPath, const std::string& valueName) {
+    if (!ReadValue(keyPath, valueName)) {
+        return true;  // nothing to delete; leave the file untouched
+    }
+    CStoreUpdate update(StoreFilePath());
+    if (update.Begin() != 0) {
+        return false;
+    }
+    if (!update.Document().Remove(FullKeyPath(keyPath), valueName)) {
+        return true;  // another writer removed it meanwhile
+    }
+    return update.Commit() == 0;
+}
+
+std::string CConfigStore::StoreFilePath() {
+    if (const char* store = NonEmptyEnv("PRINTDECK_STORE")) {
+        return store;
+    }
+    const char* config = NonEmptyEnv("XDG_CONFIG_HOME");
+    // Relative values are to be ignored, as every XDG reader does.
+    const std::string base =
+        config != nullptr && config[0] == '/' ? config : HomeFolder() + "/.config";
+    return base + "/printdeck/printdeck.reg";
+}
+
+}  // namespace printdeck
