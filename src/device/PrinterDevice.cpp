@@ -224,8 +224,8 @@ int CPrinterDevice::ParseModel(const std::string& reply) {
     return MODEL_UNKNOWN;
 }
 
-int CPrinterDevice::ParseVersion(const std::string& reply) const {
-    if (g_Model == MODEL_T200 || g_Model == MODEL_KT220) {
+int CPrinterDevice::ParseVersion(int model, const std::string& reply) {
+    if (model == MODEL_T200 || model == MODEL_KT220) {
         if (HasAt(reply, 0, "_VER V")) {
             return NumberAt(reply, {6, 8, 9}) * 10;
         }

@@ -46,7 +46,9 @@ public:
     // Model code of a model reply text; 0 when not recognised.
     static int ParseModel(const std::string& reply);
     // Firmware version number of a version reply text, for the current g_Model.
-    int ParseVersion(const std::string& reply) const;
+    int ParseVersion(const std::string& reply) const { return ParseVersion(g_Model, reply); }
+    // The same for a given model code (the virtual printer picks its dialect so).
+    static int ParseVersion(int model, const std::string& reply);
 
     // Copies the connection settings below into the port.
     void ApplyPortSettings();
