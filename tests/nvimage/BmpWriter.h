@@ -8,7 +8,7 @@
 namespace printdeck::test {
 
 // The parts of a BMP file that a test chooses; the headers are derived.
-struct BmpSpec {
+struct BmpLayout {
     int width = 0;
     int height = 0;  // negative for rows stored top first
     int bitsPerPixel = 24;
@@ -19,7 +19,7 @@ struct BmpSpec {
 };
 
 // The bytes of a BMP file with a 40-byte information header.
-std::string BmpBytes(const BmpSpec& spec);
+std::string BmpBytes(const BmpLayout& layout);
 
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 

@@ -14,7 +14,7 @@
 namespace printdeck {
 namespace {
 
-using test::BmpSpec;
+using test::BmpLayout;
 
 constexpr std::uint32_t R = 0xFF0000, G = 0x00FF00, B = 0x0000FF, K = 0x000000, W = 0xFFFFFF,
                         Y = 0xFFFF00;
@@ -25,7 +25,7 @@ const std::array<std::uint32_t, 6> kPicture = {R, G, B, K, W, Y};
 
 struct BmpCase {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     std::array<std::uint32_t, 6> expected;  // top row first
 };
 
@@ -38,7 +38,7 @@ class QtBmpLoaderVariantTest : public ::testing::TestWithParam<BmpCase> {};
 TEST_P(QtBmpLoaderVariantTest, DecodesToTopFirstRgb) {
     test::TempDir dir;
     const auto path = dir / "picture.bmp";
-    test::WriteBytes(path, test::BmpBytes(GetParam().spec));
+    test::WriteBytes(path, test::BmpBytes(GetParam().layout));
 
     CBitmap bitmap;
     ASSERT_TRUE(CQtBmpLoader().Load(path.string(), bitmap));
