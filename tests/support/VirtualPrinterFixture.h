@@ -51,6 +51,8 @@ public:
         return m_printer.Record().ReceivedByConnection();
     }
     std::vector<vp::CommandEvent> Events() const { return m_printer.Record().Events(); }
+    // Raw firmware reception: what each connection sent, stored in a file.
+    vp::FirmwareReceiver& Firmware() { return m_printer.Firmware(); }
     // Forgets received bytes and events.
     void ClearReceived() { m_printer.Record().Clear(); }
     // The host's writes reach the printer asynchronously: wait until it has

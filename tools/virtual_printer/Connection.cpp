@@ -24,18 +24,22 @@ Connection::Connection(FileDescriptor socket, ConnectionContext context)
 void Connection::Run() {
     m_context.dispatcher.BeginConnection();
     m_context.recorder.OnConnectionStart();
+    m_raw = m_context.firmware.BeginConnection();
     while (m_open && !m_hangUp) {
         const milliseconds wait = m_pending.empty() ? kNoLimit : PartialTimeLeft();
         if (wait == milliseconds(0)) {
             DiscardPartial();
             continue;
         }
-        if (ReadMore(wait) == ReadResult::Data) {
+        if (ReadMore(wait) == ReadResult::Data && !m_raw) {
             m_context.dispatcher.Dispatch(m_pending, *this, m_context.recorder);
         }
     }
     // A command cut off by the hang-up never completes.
     DiscardPartial();
+    if (m_raw) {
+        m_context.firmware.EndConnection();
+    }
 }
 
 milliseconds Connection::PartialTimeLeft() const {
@@ -82,6 +86,10 @@ Connection::ReadResult Connection::ReadMore(milliseconds timeout) {
     // The byte that reaches the limit is taken in but never handled: the
     // printer hangs up on it.
     m_hangUp = closeAfter && m_received >= fault.value;
+    if (m_raw) {
+        m_context.firmware.OnReceived(bytes);
+        return ReadResult::Data;
+    }
     const ByteView kept = m_hangUp ? bytes.first(bytes.size() - 1) : bytes;
     m_pending.insert(m_pending.end(), kept.begin(), kept.end());
     return ReadResult::Data;

@@ -9,6 +9,7 @@
 #include "CommandDispatcher.h"
 #include "CommandHandler.h"
 #include "Fault.h"
+#include "FirmwareReceiver.h"
 #include "Guarded.h"
 #include "Recorder.h"
 #include "Socket.h"
@@ -22,6 +23,7 @@ struct ConnectionContext {
     const Guarded<Fault>& fault;
     const StopSignal& stop;
     std::chrono::milliseconds partialTimeout;
+    FirmwareReceiver& firmware;
 };
 
 // One host connection: reads bytes, lets the dispatcher turn them into
@@ -52,6 +54,7 @@ private:
     std::chrono::steady_clock::time_point m_lastByte;
     bool m_open = true;
     bool m_hangUp = false;  // a close-after fault was reached
+    bool m_raw = false;     // firmware reception: bytes bypass the dispatcher
 };
 
 }  // namespace printdeck::vp

@@ -25,6 +25,8 @@ struct PrinterOptions {
     Identity identity;
     Fault fault;
     std::string recordPath;  // empty: no record file
+    // Non-empty: every connection is taken in raw, as firmware, into this file.
+    std::string firmwarePath;
     // A command that stays incomplete this long without a new byte is dropped.
     std::chrono::milliseconds partialTimeout{1000};
 };

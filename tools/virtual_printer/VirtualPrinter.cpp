@@ -48,6 +48,10 @@ bool VirtualPrinter::Start(std::string* error) {
         m_listener.Close();
         return Fail(error, "cannot write the record file " + m_options.recordPath);
     }
+    if (!m_options.firmwarePath.empty() && !m_firmware.SetFile(m_options.firmwarePath)) {
+        m_listener.Close();
+        return Fail(error, "cannot write the firmware file " + m_options.firmwarePath);
+    }
     m_port = m_listener.Port();
     m_thread = std::thread([this] { Serve(); });
     return true;
@@ -63,8 +67,8 @@ void VirtualPrinter::Stop() {
 }
 
 void VirtualPrinter::Serve() {
-    const ConnectionContext context{m_dispatcher, m_recorder, m_fault, m_stop,
-                                    m_options.partialTimeout};
+    const ConnectionContext context{
+        m_dispatcher, m_recorder, m_fault, m_stop, m_options.partialTimeout, m_firmware};
     for (;;) {
         FileDescriptor socket = m_listener.Accept(m_stop);
         if (!socket.Valid()) {

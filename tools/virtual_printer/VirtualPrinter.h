@@ -7,6 +7,7 @@
 
 #include "CommandDispatcher.h"
 #include "Fault.h"
+#include "FirmwareReceiver.h"
 #include "Guarded.h"
 #include "Options.h"
 #include "PrinterState.h"
@@ -49,6 +50,10 @@ public:
     void SetFault(Fault fault) { m_fault.Set(fault); }
     Fault GetFault() const { return m_fault.Get(); }
     bool SetRecordFile(const std::string& path) { return m_recorder.SetFile(path); }
+    // Raw firmware reception for connections that start from now on; an
+    // empty path turns it off.
+    bool SetFirmwareFile(const std::string& path) { return m_firmware.SetFile(path); }
+    FirmwareReceiver& Firmware() { return m_firmware; }
 
 private:
     void Serve();
@@ -57,6 +62,7 @@ private:
     PrinterState m_state;
     Guarded<Fault> m_fault;
     Recorder m_recorder;
+    FirmwareReceiver m_firmware;
     CommandDispatcher m_dispatcher;
     StopSignal m_stop;
     Listener m_listener;

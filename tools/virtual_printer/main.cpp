@@ -57,6 +57,9 @@ void AddOptions(CLI::App& app, CommandLine& line, PrinterOptions& options) {
         ->check(Converter(ParseFault, "fault"))
         ->capture_default_str();
     app.add_option("--record", options.recordPath, "Write every received byte to this file");
+    app.add_option("--firmware-file", options.firmwarePath,
+                   "Receive firmware: store everything each connection sends in this file, "
+                   "without answering commands");
 }
 
 void ApplyCommandLine(const CommandLine& line, PrinterOptions& options) {
