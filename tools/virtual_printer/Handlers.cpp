@@ -1,11 +1,13 @@
 #include "Handlers.h"
 
 #include "IdentificationHandlers.h"
+#include "SettingsHandlers.h"
 
 namespace printdeck::vp {
 
 void RegisterAllHandlers(CommandDispatcher& dispatcher, PrinterState& state) {
     RegisterIdentificationHandlers(dispatcher, state.identity);
+    RegisterSettingsHandlers(dispatcher, state.identity, state.settings);
 }
 
 }  // namespace printdeck::vp

@@ -2,6 +2,7 @@
 
 #include "Guarded.h"
 #include "Identity.h"
+#include "SettingsMemory.h"
 
 namespace printdeck::vp {
 
@@ -9,6 +10,7 @@ namespace printdeck::vp {
 // connections, as a real printer's memory does.
 struct PrinterState {
     Guarded<Identity> identity;
+    Guarded<SettingsMemory> settings;
 };
 
 }  // namespace printdeck::vp
