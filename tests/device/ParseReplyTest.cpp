@@ -1,9 +1,21 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string>
+
 #include "device/PrinterDevice.h"
 
 namespace printdeck {
 namespace {
+
+// A readable test name from a reply text and the case's position.
+std::string CaseName(const char* reply, std::size_t index) {
+    std::string name = "Case" + std::to_string(index) + "_";
+    for (const char* c = reply; *c; ++c) {
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    }
+    return name;
+}
 
 struct ModelCase {
     const char* reply;
@@ -29,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ModelCase{"_MRQ T300", 300}, ModelCase{"_KTX22", 220},
                       // No underscore within the first sixteen characters.
                       ModelCase{"0123456789abcdef_MRQ-T200", 0}, ModelCase{"MRQ-T200", 0},
-                      ModelCase{"", 0}, ModelCase{"_", 0}, ModelCase{"_MRQ", 0}));
+                      ModelCase{"", 0}, ModelCase{"_", 0}, ModelCase{"_MRQ", 0}),
+    [](const auto& info) { return CaseName(info.param.reply, info.index); });
 
 struct VersionCase {
     int model;
@@ -57,7 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
                       // Digits stop at the first other character; short replies
                       // give the line's base value.
                       VersionCase{300, "_V1", 100010}, VersionCase{300, "", 100000},
-                      VersionCase{200, "_VER V", 0}));
+                      VersionCase{200, "_VER V", 0}),
+    [](const auto& info) {
+        return CaseName(info.param.reply, info.index) + "_Model" + std::to_string(info.param.model);
+    });
 
 TEST(DialectTest, SwDialectCoversItsRangeInclusively) {
     EXPECT_FALSE(UsesSwDialect(20999));
