@@ -21,6 +21,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     AddIdentifyCommand(app, context);
     AddPortsCommand(app, context);
+    AddFirmwareCommand(app, context);
 
     try {
         app.parse(argc, argv);

@@ -103,4 +103,14 @@ void CliContext::ConfigureDevice(CPrinterDevice& device) const {
     device.ApplyPortSettings();
 }
 
+void CliContext::ConfigurePort(CPrinterPort& port) const {
+    const Connection connection = ResolveConnection();
+    port.m_strPortName = connection.portString;
+    port.m_nBaudRate = static_cast<std::uint32_t>(connection.baudRate);
+    port.m_nParity = static_cast<std::uint8_t>(connection.parity);
+    port.m_nDataBits = static_cast<std::uint8_t>(connection.dataBits);
+    port.m_nStopBits = static_cast<std::uint8_t>(connection.stopBits);
+    port.m_nFlowControl = connection.flowControl;
+}
+
 }  // namespace printdeck::cli

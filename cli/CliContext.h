@@ -41,6 +41,8 @@ public:
     Connection ResolveConnection() const;
     // Hands the resolved connection to the printer object and its port.
     void ConfigureDevice(CPrinterDevice& device) const;
+    // Hands the resolved connection to a port of its own (the firmware download's).
+    void ConfigurePort(CPrinterPort& port) const;
 
     void SetExitCode(int code) { m_exitCode = code; }
     int ExitCode() const { return m_exitCode; }

@@ -8,5 +8,6 @@ namespace printdeck::cli {
 // callback runs the command and sets the context's exit status.
 void AddIdentifyCommand(CLI::App& app, CliContext& context);
 void AddPortsCommand(CLI::App& app, CliContext& context);
+void AddFirmwareCommand(CLI::App& app, CliContext& context);
 
 }  // namespace printdeck::cli

@@ -1,0 +1,75 @@
+#include <CLI/CLI.hpp>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "Commands.h"
+#include "Output.h"
+#include "ProgressLine.h"
+#include "firmware/FirmwareSender.h"
+#include "firmware/FirmwareTexts.h"
+
+namespace printdeck::cli {
+namespace {
+
+// Says on the terminal what the firmware window would show.
+class TerminalFirmwareListener : public IFirmwareListener {
+public:
+    explicit TerminalFirmwareListener(const CliContext& context)
+        : m_context(context), m_progress(context.Err(), IsTerminal(context.Err())) {}
+
+    void OnStatus(const std::string& text) override { m_context.Out() << text << "\n"; }
+    void OnMessage(const std::string& text) override {
+        if (text == kFirmwareSuccess) {
+            m_context.Out() << text << "\n";
+        } else {
+            ReportFailure(m_context, text, std::nullopt);
+        }
+    }
+    void OnProgress(const FirmwareProgress& progress) override {
+        m_progress.Show("Firmware download : " + std::to_string(progress.percent) + " %");
+    }
+    void OnSending(bool active) override {
+        if (!active) {
+            m_progress.End();
+        }
+    }
+
+private:
+    const CliContext& m_context;
+    ProgressLine m_progress;
+};
+
+// Why the file was refused, naming it.
+std::string FileDetail(const std::string& path, const FirmwareFileResult& file) {
+    if (file.status == FirmwareFileStatus::TooLarge) {
+        return path + ": " + std::to_string(file.size) + " bytes, at most " +
+               std::to_string(kMaxFirmwareBytes);
+    }
+    return path + ": " + std::strerror(file.error);
+}
+
+int RunFirmware(const CliContext& context, const std::string& path) {
+    CFirmwareSender sender;
+    context.ConfigurePort(sender.Port());
+    context.Out() << "Port:         " << DescribePort(sender.Port()) << "\n";
+    TerminalFirmwareListener listener(context);
+    const FirmwareResult result = sender.Download(path, &listener);
+    if (result.outcome == FirmwareOutcome::FileOpenFailed ||
+        result.outcome == FirmwareOutcome::FileTooLarge) {
+        context.Err() << FileDetail(path, result.file) << "\n";
+    }
+    return result.outcome == FirmwareOutcome::Sent ? kExitOk : kExitFailure;
+}
+
+}  // namespace
+
+void AddFirmwareCommand(CLI::App& app, CliContext& context) {
+    CLI::App* command =
+        app.add_subcommand("firmware", "Send a firmware file (*.fls) to the printer unchanged");
+    auto path = std::make_shared<std::string>();
+    command->add_option("file", *path, "The firmware file")->required();
+    command->callback([&context, path] { context.SetExitCode(RunFirmware(context, *path)); });
+}
+
+}  // namespace printdeck::cli
