@@ -13,6 +13,7 @@ IoFailure ClassifyErrno(int error) {
 #if EWOULDBLOCK != EAGAIN
         case EWOULDBLOCK:
 #endif
+        case EINPROGRESS:
             return IoFailure::WouldBlock;
         default:
             return IoFailure::Broken;

@@ -14,8 +14,8 @@ namespace printdeck {
 
 enum class IoFailure { Interrupted, WouldBlock, Broken };
 
-// The one place that decides what an errno means to the transfer loops:
-// try again at once, wait for the descriptor, or give up.
+// The one place that decides what an errno means to the transfer loops and
+// the connect: try again at once, wait for the descriptor, or give up.
 IoFailure ClassifyErrno(int error);
 
 // One point in time on the port's clock, taken once per operation, so that

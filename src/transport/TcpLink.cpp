@@ -27,7 +27,7 @@ int CTcpLink::Connect(const std::string& address, std::uint16_t port) {
     }
     const bool connected =
         ::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 ||
-        ((errno == EINPROGRESS || errno == EINTR) && FinishConnect(fd));
+        (ClassifyErrno(errno) != IoFailure::Broken && FinishConnect(fd));
     const int flags = connected ? Retrying([&] { return ::fcntl(fd, F_GETFL); }) : -1;
     if (flags < 0 || Retrying([&] { return ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK); }) != 0) {
         ::close(fd);
@@ -53,12 +53,20 @@ int CTcpLink::Read(int fd, std::uint8_t* buffer, int capacity) {
 }
 
 int CTcpLink::Write(int fd, const std::uint8_t* data, int length) {
-    const CDeadline deadline = CDeadline::After(
-        m_clock, kWriteConstantMs + kWritePerByteMs * static_cast<std::uint64_t>(length));
-    return WriteWithin(SystemDeviceIo(), fd, data, length, deadline,
-                       [&](const std::uint8_t* part, std::size_t size) {
-                           return ::send(fd, part, size, MSG_NOSIGNAL | MSG_DONTWAIT);
-                       });
+    const auto sendSome = [&](const std::uint8_t* part, std::size_t size) {
+        return ::send(fd, part, size, MSG_NOSIGNAL | MSG_DONTWAIT);
+    };
+    // Each part the printer takes buys it another stall limit.
+    int sent = 0;
+    while (sent < length) {
+        const int part = WriteWithin(SystemDeviceIo(), fd, data + sent, length - sent,
+                                     CDeadline::After(m_clock, kWriteStallMs), sendSome);
+        if (part == 0) {
+            break;
+        }
+        sent += part;
+    }
+    return sent;
 }
 
 void CTcpLink::Close(int fd) {

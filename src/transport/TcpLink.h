@@ -14,9 +14,8 @@ class CTcpLink {
 public:
     static constexpr std::uint64_t kConnectWaitMs = 3000;
     static constexpr std::uint64_t kReadWaitMs = 1000;
-    // A printer that takes no data for this long (plus a little per byte) has stalled.
-    static constexpr std::uint64_t kWriteConstantMs = 10000;
-    static constexpr std::uint64_t kWritePerByteMs = 1;
+    // A printer that takes no data for this long has stalled.
+    static constexpr std::uint64_t kWriteStallMs = 10000;
 
     explicit CTcpLink(IClock& clock) : m_clock(clock) {}
 

@@ -67,11 +67,11 @@ private:
     std::uint16_t m_port = 0;
 };
 
-// Up to count bytes from the descriptor, waiting at most a second for each part.
-inline std::string ReceiveUpTo(int fd, std::size_t count) {
+// Up to count bytes from the descriptor, waiting at most partWaitMs for each part.
+inline std::string ReceiveUpTo(int fd, std::size_t count, int partWaitMs = 1000) {
     std::string bytes;
     pollfd entry{fd, POLLIN, 0};
-    while (bytes.size() < count && ::poll(&entry, 1, 1000) > 0) {
+    while (bytes.size() < count && ::poll(&entry, 1, partWaitMs) > 0) {
         char chunk[4096];
         const ssize_t got = ::recv(fd, chunk, sizeof chunk, 0);
         if (got <= 0) {

@@ -100,7 +100,7 @@ TEST_F(NetworkPortTest, LargeWriteIsSentWhole) {
     Connect();
     const std::vector<std::uint8_t> block(4 << 20, 0x5A);
     std::size_t received = 0;
-    std::thread printer([&] { received = ReceiveUpTo(m_peer.Get(), block.size()).size(); });
+    std::thread printer([&] { received = ReceiveUpTo(m_peer.Get(), block.size(), 5000).size(); });
 
     EXPECT_EQ(m_port.Write(block.data(), static_cast<int>(block.size())),
               static_cast<int>(block.size()));

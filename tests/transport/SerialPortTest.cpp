@@ -292,6 +292,12 @@ TEST_F(SerialPortTest, CloseReleasesOnceAfterPurgeAndSettle) {
     EXPECT_EQ(m_port.Read(&byte, 1, 1000), 0);
 }
 
+TEST_F(SerialPortTest, ReopeningReleasesTheLineFirst) {
+    OpenFresh();
+    ASSERT_EQ(m_port.Open(), 1);
+    EXPECT_EQ(m_io.closed, std::vector<int>{FakeSerialIo::kFd});
+}
+
 TEST_F(SerialPortTest, ParallelPortOpensOnceAndSettlesOnClose) {
     m_port.m_strPortName = "LPT2";
     m_io.openFailures = 1;
