@@ -40,6 +40,12 @@ int CDeadline::RemainingMs() const {
     return left > static_cast<std::uint64_t>(INT_MAX) ? INT_MAX : static_cast<int>(left);
 }
 
+void CDeadline::WaitOut() const {
+    if (const int left = RemainingMs(); left > 0) {
+        m_pClock->Sleep(static_cast<std::uint32_t>(left));
+    }
+}
+
 WaitResult WaitFor(IDeviceIo& io, int fd, short events, const CDeadline& deadline) {
     for (;;) {
         short revents = 0;
@@ -88,12 +94,15 @@ ssize_t TransferOnce(const std::function<ssize_t()>& call) {
 int ReadWhenReady(IDeviceIo& io, int fd, std::uint8_t* buffer, int capacity,
                   const CDeadline& deadline,
                   const std::function<ssize_t(std::uint8_t*, std::size_t)>& readSome) {
-    if (WaitFor(io, fd, POLLIN, deadline) != WaitResult::Ready) {
+    ssize_t got = 0;
+    if (WaitFor(io, fd, POLLIN, deadline) == WaitResult::Ready) {
+        got = TransferOnce([&] { return readSome(buffer, static_cast<std::size_t>(capacity)); });
+    }
+    if (got <= 0) {
+        deadline.WaitOut();
         return 0;
     }
-    const ssize_t got =
-        TransferOnce([&] { return readSome(buffer, static_cast<std::size_t>(capacity)); });
-    return got > 0 ? static_cast<int>(got) : 0;
+    return static_cast<int>(got);
 }
 
 int WriteWithin(IDeviceIo& io, int fd, const std::uint8_t* data, int length,

@@ -28,6 +28,8 @@ public:
     // Milliseconds left, as poll() takes them: -1 without a limit, 0 once passed.
     int RemainingMs() const;
     bool Passed() const { return RemainingMs() == 0; }
+    // Sleeps until the deadline; returns at once without a limit.
+    void WaitOut() const;
 
 private:
     CDeadline(IClock& clock, std::optional<std::uint64_t> end) : m_pClock(&clock), m_end(end) {}
@@ -50,7 +52,9 @@ int Retrying(const std::function<int()>& call);
 ssize_t TransferOnce(const std::function<ssize_t()>& call);
 
 // Waits for input until the deadline, then reads once for up to the capacity.
-// Returns the bytes read, 0 when none.
+// Returns the bytes read, 0 when none. A read that delivers nothing still
+// takes until the deadline, so a connection that has ended or failed behaves
+// as a silent printer instead of letting reply loops spin.
 int ReadWhenReady(IDeviceIo& io, int fd, std::uint8_t* buffer, int capacity,
                   const CDeadline& deadline,
                   const std::function<ssize_t(std::uint8_t*, std::size_t)>& readSome);

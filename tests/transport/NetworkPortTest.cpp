@@ -77,6 +77,21 @@ TEST_F(NetworkPortTest, SilentPrinterReadReturnsNothingWithinASecond) {
     EXPECT_EQ(log.substr(log.size() - entry.size()), entry);
 }
 
+// Reply loops poll Read until their time limit; a connection the printer has
+// closed must pace them like silence instead of flooding the log.
+TEST_F(NetworkPortTest, ReadFromAPrinterThatHungUpWaitsLikeSilence) {
+    Connect();
+    m_peer.Reset();
+    std::uint8_t reply[16] = {};
+    const auto start = std::chrono::steady_clock::now();
+
+    EXPECT_EQ(m_port.Read(reply, sizeof reply, 1000), 0);
+    EXPECT_EQ(m_port.Read(reply, sizeof reply, 1000), 0);
+
+    EXPECT_GE(MsSince(start), 1800);
+    EXPECT_LT(MsSince(start), 3000);
+}
+
 TEST_F(NetworkPortTest, VanishedPrinterMakesAShortWriteNotASignal) {
     Connect();
     const linger abort{1, 0};
