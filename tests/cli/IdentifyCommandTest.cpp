@@ -1,0 +1,98 @@
+#include <chrono>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "Cli.h"
+#include "support/TempDir.h"
+#include "support/VirtualPrinterFixture.h"
+
+namespace printdeck::cli {
+namespace {
+
+using namespace std::chrono;
+
+class IdentifyCommandTest : public test::VirtualPrinterTest {
+protected:
+    int Run(std::vector<std::string> args) {
+        std::vector<std::string> all = {"printdeck-cli", "--port", PortString(), "--baud",
+                                        std::to_string(Port())};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<const char*> argv;
+        for (const std::string& arg : all) {
+            argv.push_back(arg.c_str());
+        }
+        m_out.str("");
+        m_err.str("");
+        return RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err);
+    }
+
+    test::IsolatedFiles m_files;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(IdentifyCommandTest, PrintsTheFourAnswers) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    SetMsr('9');
+    ASSERT_EQ(Run({"identify"}), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("Model:        300 (MRQ-T300)"), std::string::npos) << m_out.str();
+    EXPECT_NE(m_out.str().find("Firmware:     101050 (V01.05)"), std::string::npos);
+    EXPECT_NE(m_out.str().find("Code page:    _PC437"), std::string::npos);
+    EXPECT_NE(m_out.str().find("Card reader:  0x39 '9'"), std::string::npos);
+}
+
+TEST_F(IdentifyCommandTest, UnknownModelReportsNotSupported) {
+    SetModel("_MRQ-X200");
+    EXPECT_NE(Run({"identify"}), 0);
+    EXPECT_NE(m_err.str().find("Printer model is not matched! (result 107"), std::string::npos)
+        << m_err.str();
+}
+
+TEST_F(IdentifyCommandTest, SilentPrinterReportsNoReplyAfterAboutThreeSeconds) {
+    SetFault("silent");
+    auto start = steady_clock::now();
+    EXPECT_NE(Run({"identify"}), 0);
+    auto elapsed = duration_cast<milliseconds>(steady_clock::now() - start).count();
+    EXPECT_NE(m_err.str().find("(result 301"), std::string::npos) << m_err.str();
+    EXPECT_GE(elapsed, 3000);
+    EXPECT_LT(elapsed, 6000);
+}
+
+TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReported) {
+    std::vector<const char*> argv = {"printdeck-cli", "--port", "NET127.0.0.1",
+                                     "--baud",        "1",      "identify"};
+    EXPECT_NE(RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err), 0);
+    EXPECT_NE(m_err.str().find("Port open error!"), std::string::npos) << m_err.str();
+}
+
+// One log entry per Read and Write, with the stamp, the label, the raw bytes
+// up to the first zero, and every line feed written as CR LF.
+TEST_F(IdentifyCommandTest, TrafficLogHoldsOneEntryPerExchangeByteForByte) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    SetMsr('1');
+    ASSERT_EQ(Run({"identify"}), 0) << m_err.str();
+
+    const std::string log = test::ReadWholeFile(m_files.LogPath());
+    const std::string stamp =
+        R"(- \(([0-9]|1[0-9]|2[0-3]):([0-9]|[1-5][0-9]):([0-9]|[1-5][0-9])\)  )";
+    const std::string sent = R"(\r\r\n\r\n)";
+    const std::string received = R"(\r\r\n\r\r\n\r\n)";
+    const std::string expected = stamp + R"(\[ETH\]\[==>\] \x1DIC)" + sent +         //
+                                 stamp + R"(\[ETH\]\[<==\] _MRQ-T300)" + received +  //
+                                 stamp + R"(\[ETH\]\[==>\] \x1DIA)" + sent +         //
+                                 stamp + R"(\[ETH\]\[<==\] _V01\.05)" + received +   //
+                                 stamp + R"(\[ETH\]\[==>\] \x1DIE)" + sent +         //
+                                 stamp + R"(\[ETH\]\[<==\] _PC437)" + received +     //
+                                 stamp + R"(\[ETH\]\[==>\] \x1BMI)" + sent +         //
+                                 stamp + R"(\[ETH\]\[<==\] 7\x80)" + "1" + received;
+    EXPECT_TRUE(std::regex_match(log, std::regex(expected))) << log;
+}
+
+}  // namespace
+}  // namespace printdeck::cli
