@@ -22,6 +22,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddIdentifyCommand(app, context);
     AddPortsCommand(app, context);
     AddFirmwareCommand(app, context);
+    AddSettingsCommand(app, context);
 
     try {
         app.parse(argc, argv);

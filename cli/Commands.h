@@ -9,5 +9,6 @@ namespace printdeck::cli {
 void AddIdentifyCommand(CLI::App& app, CliContext& context);
 void AddPortsCommand(CLI::App& app, CliContext& context);
 void AddFirmwareCommand(CLI::App& app, CliContext& context);
+void AddSettingsCommand(CLI::App& app, CliContext& context);
 
 }  // namespace printdeck::cli

@@ -1,0 +1,252 @@
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "Commands.h"
+#include "Output.h"
+#include "ProgressLine.h"
+#include "SettingsFields.h"
+#include "settings/PrinterSettings.h"
+#include "settings_editor/EditorChoices.h"
+#include "settings_editor/SettingsCycle.h"
+
+namespace printdeck::cli {
+namespace {
+
+struct SettingsOptions {
+    bool json = false;
+    std::vector<std::string> assignments;
+    std::string fromFile;
+};
+
+struct Change {
+    const SettingsField* field;
+    FieldValue value;
+};
+
+// Fills `changes` from NAME=VALUE words; false with `error` on the first bad one.
+bool ParseAssignments(const std::vector<std::string>& words, std::vector<Change>& changes,
+                      std::string& error) {
+    for (const std::string& word : words) {
+        const std::size_t equals = word.find('=');
+        if (equals == std::string::npos) {
+            error = "Expected NAME=VALUE, got \"" + word + "\"";
+            return false;
+        }
+        const std::string name = word.substr(0, equals);
+        const SettingsField* field = FindField(name);
+        if (field == nullptr) {
+            error = "Unknown setting \"" + name + "\" (settings set --help lists the names)";
+            return false;
+        }
+        std::string reason;
+        std::optional<FieldValue> value = ParseFieldValue(*field, word.substr(equals + 1), reason);
+        if (!value) {
+            error = "Invalid value for " + std::string(field->name) + ": " + reason;
+            return false;
+        }
+        changes.push_back({field, std::move(*value)});
+    }
+    return true;
+}
+
+// Fills `changes` from a JSON object as settings get --json prints it.
+bool ReadChangesFromFile(const std::string& path, std::vector<Change>& changes,
+                         std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = path + ": cannot be read";
+        return false;
+    }
+    nlohmann::json json;
+    try {
+        json = nlohmann::json::parse(file);
+    } catch (const nlohmann::json::parse_error& e) {
+        error = path + ": " + e.what();
+        return false;
+    }
+    if (!json.is_object()) {
+        error = path + ": expected one JSON object of settings";
+        return false;
+    }
+    for (const auto& [name, item] : json.items()) {
+        const SettingsField* field = FindField(name);
+        if (field == nullptr) {
+            error = path + ": unknown setting \"" + name + "\"";
+            return false;
+        }
+        std::string reason;
+        std::optional<FieldValue> value = FieldValueFromJson(*field, item, reason);
+        if (!value) {
+            error = path + ": invalid value for " + std::string(field->name) + ": " + reason +
+                    " (" + item.dump() + ")";
+            return false;
+        }
+        changes.push_back({field, std::move(*value)});
+    }
+    return true;
+}
+
+// The record as the editor holds it when it opens: Bluetooth settings left
+// alone unless asked for, and the editor's Bluetooth values on firmware
+// that does not report them.
+void PrepareForEditing(CPrinterSettings& settings) {
+    const CPrinterDevice& device = *settings.m_pDevice;
+    settings.m_bBluetoothOff = 1;
+    if (device.g_Getver < 101000) {
+        settings.m_nBtSecurity = kDefaultBtSecurity;
+        settings.m_nBtConnMode = kDefaultBtConnMode;
+        settings.m_strBtPin = kDefaultBtPin;
+        settings.m_strBtName = device.m_strModelName;
+    }
+}
+
+// Checks every change against this printer, then applies them all; false
+// with `error` when one is not offered, and then nothing is applied.
+bool ApplyChanges(const std::vector<Change>& changes, CPrinterSettings& settings,
+                  std::string& error) {
+    for (const Change& change : changes) {
+        const std::string reason = CheckForPrinter(*change.field, change.value, settings);
+        if (!reason.empty()) {
+            error = "Invalid value for " + std::string(change.field->name) + ": " + reason;
+            return false;
+        }
+    }
+    bool namesBluetooth = false;
+    bool namesBluetoothOff = false;
+    for (const Change& change : changes) {
+        SetField(*change.field, change.value, settings);
+        namesBluetooth = namesBluetooth || IsBluetoothField(*change.field);
+        namesBluetoothOff =
+            namesBluetoothOff || change.field->number == &CPrinterSettings::m_bBluetoothOff;
+    }
+    if (namesBluetooth && !namesBluetoothOff) {
+        settings.m_bBluetoothOff = 0;
+    }
+    return true;
+}
+
+void PrintPrinter(std::ostream& out, const CPrinterDevice& device) {
+    out << "Printer:         " << device.m_strModelName << ", firmware " << device.m_strVersion
+        << " (" << device.g_Getver << "), " << (UsesSwDialect(device.g_Getver) ? "SW" : "MSW")
+        << " dialect\n";
+}
+
+// Runs the settings cycle with the progress on the error stream; the edit
+// step decides what happens between the read and the write run.
+int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
+             int exitWhenCancelled) {
+    CPrinterDevice device;
+    context.ConfigureDevice(device);
+    CPrinterSettings settings;
+    CSettingsCycle cycle(settings, device);
+    ProgressLine progress(context.Err(), IsTerminal(context.Err()));
+    cycle.Transfer().SetProgressCallback(
+        [&progress](int, const std::string& text) { progress.Show(text); });
+    cycle.SetTransferRunner([&progress](CSettingsTransfer& transfer, int mode) {
+        const bool accepted = transfer.Run(mode);
+        progress.End();
+        return accepted;
+    });
+    const CycleResult result = cycle.Run(edit);
+    switch (result.outcome) {
+        case CycleResult::Outcome::Saved:
+            context.Out() << TerminalText(result.text) << "\n";
+            return kExitOk;
+        case CycleResult::Outcome::EditCancelled:
+            return exitWhenCancelled;
+        default:
+            ReportFailure(context, result.text, std::nullopt);
+            return kExitFailure;
+    }
+}
+
+int RunGet(const CliContext& context, const SettingsOptions& options) {
+    return RunCycle(
+        context,
+        [&](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            if (options.json) {
+                context.Out() << SettingsToJson(settings).dump(2, ' ', true) << "\n";
+            } else {
+                PrintPrinter(context.Out(), *settings.m_pDevice);
+                PrintSettings(context.Out(), settings);
+            }
+            return EditChoice::Cancel;
+        },
+        kExitOk);
+}
+
+int RunSet(const CliContext& context, const SettingsOptions& options) {
+    std::vector<Change> changes;
+    std::string error;
+    if (options.assignments.empty() && options.fromFile.empty()) {
+        error = "Name at least one NAME=VALUE or --from FILE.json";
+    } else if (!options.fromFile.empty()) {
+        ReadChangesFromFile(options.fromFile, changes, error);
+    }
+    if (error.empty()) {
+        ParseAssignments(options.assignments, changes, error);
+    }
+    if (!error.empty()) {
+        context.Err() << error << "\n";
+        return kExitUsage;
+    }
+    return RunCycle(
+        context,
+        [&](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            if (!ApplyChanges(changes, settings, error)) {
+                context.Err() << error << "\n";
+                return EditChoice::Cancel;
+            }
+            return EditChoice::Save;
+        },
+        kExitUsage);
+}
+
+int RunDefault(const CliContext& context) {
+    return RunCycle(
+        context,
+        [](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            return EditChoice::Default;
+        },
+        kExitOk);
+}
+
+}  // namespace
+
+void AddSettingsCommand(CLI::App& app, CliContext& context) {
+    auto options = std::make_shared<SettingsOptions>();
+    CLI::App* settings = app.add_subcommand(
+        "settings",
+        "Read, change or reset the printer's configuration (its memory switches and its serial, "
+        "card-reader, RF and Bluetooth settings)");
+    settings->require_subcommand(1);
+
+    CLI::App* get = settings->add_subcommand(
+        "get", "Read every setting from the printer and print it with its meaning");
+    get->add_flag("--json", options->json,
+                  "Print one JSON object keyed by the field names below instead");
+    get->footer(FieldsHelp());
+    get->callback([&context, options] { context.SetExitCode(RunGet(context, *options)); });
+
+    CLI::App* set = settings->add_subcommand(
+        "set",
+        "Read the printer's settings, change the named ones, write them all back and store them "
+        "as the last settings");
+    set->add_option("assignments", options->assignments, "NAME=VALUE pairs");
+    set->add_option("--from", options->fromFile,
+                    "A JSON object of settings as settings get --json prints it");
+    set->footer(FieldsHelp());
+    set->callback([&context, options] { context.SetExitCode(RunSet(context, *options)); });
+
+    CLI::App* reset = settings->add_subcommand(
+        "default", "Read the printer's settings, then restore its factory defaults");
+    reset->callback([&context] { context.SetExitCode(RunDefault(context)); });
+}
+
+}  // namespace printdeck::cli

@@ -1,0 +1,184 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "app/ConfigStore.h"
+#include "support/TempDir.h"
+#include "support/VirtualPrinterFixture.h"
+
+namespace printdeck::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
+
+constexpr const char* kWriteFailed =
+    "Failed to save VMSM configuration!\nPlease check your printer state.\n";
+
+class SettingsCommandTest : public test::VirtualPrinterTest {
+protected:
+    int Run(std::vector<std::string> args) {
+        std::vector<std::string> all = {"printdeck-cli", "--port", PortString(), "--baud",
+                                        std::to_string(Port())};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<const char*> argv;
+        for (const std::string& arg : all) {
+            argv.push_back(arg.c_str());
+        }
+        out.str("");
+        err.str("");
+        return RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+    }
+
+    std::string StoreText() const {
+        return std::filesystem::exists(files.StorePath()) ? test::ReadWholeFile(files.StorePath())
+                                                          : std::string();
+    }
+
+    bool PrinterWasWritten() const {
+        for (const vp::CommandEvent& event : Events()) {
+            if (event.handler.ends_with("setting-start")) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    test::IsolatedFiles files;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+struct PrinterCase {
+    const char* name;
+    const char* model;
+    const char* firmware;
+    const char* header;
+    bool reportsBluetooth;
+};
+
+class SettingsGetTest : public SettingsCommandTest,
+                        public ::testing::WithParamInterface<PrinterCase> {};
+
+TEST_P(SettingsGetTest, PrintsEveryFieldWithItsMeaningAndCountsToHundred) {
+    const PrinterCase& printer = GetParam();
+    SetModel(printer.model);
+    SetFirmware(printer.firmware);
+
+    ASSERT_EQ(Run({"settings", "get"}), 0) << err.str();
+
+    EXPECT_THAT(out.str(), HasSubstr(printer.header));
+    EXPECT_THAT(out.str(), HasSubstr("Density          4         print density 100%\n"));
+    EXPECT_THAT(out.str(), HasSubstr("CodePage         0         PC437 - USA, Standard Europe\n"));
+    EXPECT_THAT(out.str(), HasSubstr("Parity           0         None\n"));
+    EXPECT_THAT(out.str(), HasSubstr("Flowcontrol      0         DTR/DSR\n"));
+    if (printer.reportsBluetooth) {
+        EXPECT_THAT(out.str(), HasSubstr("BtPin            \"4826\"\n"));
+        EXPECT_THAT(out.str(), HasSubstr("RfInterface      0         Disable All\n"));
+        EXPECT_THAT(out.str(), HasSubstr("Track1Start      \"%\"\n"));
+    } else {
+        EXPECT_THAT(out.str(), Not(HasSubstr("BtPin")));
+        EXPECT_THAT(out.str(), Not(HasSubstr("RfInterface")));
+    }
+    EXPECT_THAT(err.str(), HasSubstr("Get status : 1 %\n"));
+    EXPECT_THAT(err.str(), HasSubstr(": 100 %\n"));
+    EXPECT_FALSE(PrinterWasWritten());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ThreePrinters, SettingsGetTest,
+    ::testing::Values(
+        PrinterCase{"MswOldFirmware", "_MRQ-T200", "_VER V1.23",
+                    "Printer:         MRQ-T200, firmware VER V1.23 (1230), MSW dialect\n", false},
+        PrinterCase{"SwDialect", "_MRQ-T200", "_V01.00",
+                    "Printer:         MRQ-T200, firmware V01.00 (21000), SW dialect\n", false},
+        PrinterCase{"MswNewFirmware", "_MRQ-T300", "_V01.05",
+                    "Printer:         MRQ-T300, firmware V01.05 (101050), MSW dialect\n", true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsCommandTest, SetWritesThePrinterAndStoresTheRecord) {
+    ASSERT_EQ(Run({"settings", "set", "Density=7", "timeoff=30"}), 0) << err.str();
+
+    EXPECT_EQ(out.str(), "Success to set VMSM configuration! \nPlease reset printer power.\n");
+    EXPECT_THAT(err.str(), HasSubstr("Set status : 1 %\n"));
+    EXPECT_EQ(Printer().State().settings.Get().Switch(1).substr(5), "111");
+    std::uint32_t stored = 0;
+    EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "Density", stored));
+    EXPECT_EQ(stored, 7u);
+
+    ASSERT_EQ(Run({"settings", "get", "--json"}), 0) << err.str();
+    const nlohmann::json json = nlohmann::json::parse(out.str());
+    EXPECT_EQ(json["Density"], 7);
+    EXPECT_EQ(json["TimeOff"], 30);
+}
+
+TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    Printer().State().settings.Update(
+        [](vp::SettingsMemory& memory) { memory.trackStart[0] = "\x01\xB0"; });
+    ASSERT_EQ(Run({"settings", "get", "--json"}), 0) << err.str();
+    const std::size_t readRunBytes = Received().size();
+    const std::string printed = out.str();
+    EXPECT_THAT(printed, HasSubstr("\"Track1Start\": \"\\u0001\\u00b0\""));
+    EXPECT_THAT(printed, HasSubstr("\"BtPin\": \"4826\""));
+    EXPECT_THAT(printed, HasSubstr("\"BluetoothOff\": 1"));
+    const std::filesystem::path file = files.Dir() / "settings.json";
+    std::ofstream(file) << printed;
+    const std::string storeBefore = StoreText();
+
+    // The same read run again, then the printer hangs up early in the write run.
+    SetFault("close-after=" + std::to_string(readRunBytes + 10));
+    EXPECT_EQ(Run({"settings", "set", "--from", file.string()}), 1);
+
+    EXPECT_THAT(err.str(), HasSubstr(kWriteFailed));
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(StoreText(), storeBefore);
+}
+
+TEST_F(SettingsCommandTest, BadNamesAndValuesAreRefusedBeforeConnecting) {
+    const std::filesystem::path notJson = files.Dir() / "bad.json";
+    std::ofstream(notJson) << "{\"Density\": ";
+    const std::filesystem::path unknownKey = files.Dir() / "unknown.json";
+    std::ofstream(unknownKey) << "{\"Density\": 4, \"Colour\": 1}";
+    const struct {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"Density=8"}, "Invalid value for Density: value 8 is outside 0..7"},
+        {{"Colour=1"}, "Unknown setting \"Colour\""},
+        {{"Density"}, "Expected NAME=VALUE, got \"Density\""},
+        {{"TimeOff=ten"}, "Invalid value for TimeOff: \"ten\" is not a number"},
+        {{"BtPin=1234567890123"}, "Invalid value for BtPin: at most 12 bytes"},
+        {{"--from", notJson.string()}, "bad.json: [json.exception.parse_error"},
+        {{"--from", unknownKey.string()}, "unknown.json: unknown setting \"Colour\""},
+        {{}, "Name at least one NAME=VALUE or --from FILE.json"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = {"settings", "set"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        EXPECT_EQ(Run(args), 2) << c.message;
+        EXPECT_THAT(err.str(), HasSubstr(c.message));
+    }
+    EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(SettingsCommandTest, ValueThePrinterDoesNotOfferIsRefusedBeforeTheWrite) {
+    const std::filesystem::path file = files.Dir() / "codepage.json";
+    std::ofstream(file) << "{\"codepage\": 36}";
+
+    EXPECT_EQ(Run({"settings", "set", "--from", file.string()}), 2);
+
+    EXPECT_THAT(err.str(), HasSubstr("Invalid value for CodePage: this printer offers 0 to 30"));
+    EXPECT_FALSE(PrinterWasWritten());
+    EXPECT_EQ(StoreText(), "");
+}
+
+}  // namespace
+}  // namespace printdeck::cli
