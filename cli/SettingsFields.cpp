@@ -1,7 +1,9 @@
 #include "SettingsFields.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <iomanip>
 #include <vector>
