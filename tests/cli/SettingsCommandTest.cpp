@@ -63,6 +63,10 @@ struct PrinterCase {
     bool reportsBluetooth;
 };
 
+void PrintTo(const PrinterCase& printer, std::ostream* out) {
+    *out << printer.name;
+}
+
 class SettingsGetTest : public SettingsCommandTest,
                         public ::testing::WithParamInterface<PrinterCase> {};
 
