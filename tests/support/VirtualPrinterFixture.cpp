@@ -1,6 +1,7 @@
 #include "VirtualPrinterFixture.h"
 
 #include <stdexcept>
+#include <thread>
 #include <utility>
 
 namespace printdeck::test {
@@ -38,6 +39,25 @@ void VirtualPrinterRunner::SetCodePage(std::optional<std::string> reply) {
 
 void VirtualPrinterRunner::SetMsr(std::uint8_t setting) {
     m_printer.State().identity.Update([&](vp::Identity& identity) { identity.msr = setting; });
+}
+
+vp::NvMemory VirtualPrinterRunner::NvOnce(const std::function<bool(const vp::NvMemory&)>& settled,
+                                          std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    vp::NvMemory memory = Nv();
+    while (!settled(memory) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        memory = Nv();
+    }
+    return memory;
+}
+
+void VirtualPrinterRunner::StoreNvKeyCodes(const std::vector<std::string>& codes) {
+    m_printer.State().nv.Update([&](vp::NvMemory& nv) {
+        for (const std::string& code : codes) {
+            nv.keyCodeGraphics.push_back({code, {8, 1, {0xFF}}});
+        }
+    });
 }
 
 void VirtualPrinterRunner::SetFault(const std::string& name) {

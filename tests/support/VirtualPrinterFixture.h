@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -64,6 +65,14 @@ public:
     bool WaitForEvents(std::size_t count, std::chrono::milliseconds timeout = kDefaultWait) const {
         return m_printer.Record().WaitForEvents(count, timeout);
     }
+
+    // The NV image memory. Commands are handled on the printer's thread:
+    // NvOnce returns it once `settled` holds, or as it is after the timeout.
+    vp::NvMemory Nv() { return m_printer.State().nv.Get(); }
+    vp::NvMemory NvOnce(const std::function<bool(const vp::NvMemory&)>& settled,
+                        std::chrono::milliseconds timeout = kDefaultWait);
+    // Key-code images of one byte under these codes, as if downloaded.
+    void StoreNvKeyCodes(const std::vector<std::string>& codes);
 
 private:
     vp::VirtualPrinter m_printer;

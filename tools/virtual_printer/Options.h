@@ -8,6 +8,7 @@
 
 #include "Fault.h"
 #include "Identity.h"
+#include "NvMemory.h"
 
 namespace printdeck::vp {
 
@@ -27,6 +28,8 @@ struct PrinterOptions {
     std::string recordPath;  // empty: no record file
     // Non-empty: every connection is taken in raw, as firmware, into this file.
     std::string firmwarePath;
+    // Key codes per reply block of the NV image list query.
+    std::size_t nvListBlockCodes = kDefaultNvListBlockCodes;
     // A command that stays incomplete this long without a new byte is dropped.
     std::chrono::milliseconds partialTimeout{1000};
 };

@@ -2,6 +2,7 @@
 
 #include "Guarded.h"
 #include "Identity.h"
+#include "NvMemory.h"
 #include "SettingsMemory.h"
 
 namespace printdeck::vp {
@@ -11,6 +12,7 @@ namespace printdeck::vp {
 struct PrinterState {
     Guarded<Identity> identity;
     Guarded<SettingsMemory> settings;
+    Guarded<NvMemory> nv;
 };
 
 }  // namespace printdeck::vp

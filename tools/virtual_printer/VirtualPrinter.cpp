@@ -21,6 +21,7 @@ bool Fail(std::string* error, std::string message) {
 VirtualPrinter::VirtualPrinter(PrinterOptions options)
     : m_options(std::move(options)), m_fault(m_options.fault) {
     m_state.identity.Set(m_options.identity);
+    m_state.nv.Update([this](NvMemory& nv) { nv.listBlockCodes = m_options.nvListBlockCodes; });
     RegisterAllHandlers(m_dispatcher, m_state);
 }
 

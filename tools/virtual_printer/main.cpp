@@ -60,6 +60,10 @@ void AddOptions(CLI::App& app, CommandLine& line, PrinterOptions& options) {
     app.add_option("--firmware-file", options.firmwarePath,
                    "Receive firmware: store everything each connection sends in this file, "
                    "without answering commands");
+    app.add_option("--nv-list-block", options.nvListBlockCodes,
+                   "NV key codes per reply block of the NV image list")
+        ->check(CLI::Range(std::size_t{1}, kDefaultNvListBlockCodes))
+        ->capture_default_str();
 }
 
 void ApplyCommandLine(const CommandLine& line, PrinterOptions& options) {
