@@ -96,7 +96,8 @@ public:
     void ClearDownloadQueue() { m_DownloadQueue.clear(); }
 
     // Printer commands and print files (NvCommands.cpp). Every one returns an
-    // RC_* result code, except WritePrintFile: 1 written, 0 failed.
+    // RC_* result code, except WritePrintFile: 1 written, 0 when the file
+    // could not be created or a write came up short.
     int ReadKeyCodes();
     int ReadStoredIndexes();
     int SendRecord(const CNvDownloadRecord& record);
