@@ -21,6 +21,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 
     AddIdentifyCommand(app, context);
     AddPortsCommand(app, context);
+    AddNvCommand(app, context);
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
 

@@ -8,6 +8,7 @@ namespace printdeck::cli {
 // callback runs the command and sets the context's exit status.
 void AddIdentifyCommand(CLI::App& app, CliContext& context);
 void AddPortsCommand(CLI::App& app, CliContext& context);
+void AddNvCommand(CLI::App& app, CliContext& context);
 void AddFirmwareCommand(CLI::App& app, CliContext& context);
 void AddSettingsCommand(CLI::App& app, CliContext& context);
 

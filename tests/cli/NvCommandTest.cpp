@@ -1,0 +1,243 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <numeric>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Cli.h"
+#include "app/ConfigStore.h"
+#include "nvimage/BmpWriter.h"
+#include "support/TempDir.h"
+#include "support/VirtualPrinterFixture.h"
+
+namespace printdeck::cli {
+namespace {
+
+using ::testing::HasSubstr;
+using vp::Bytes;
+
+const char* const kIndexedFirmware = "_S02.10";
+
+class NvCommandTest : public test::VirtualPrinterTest {
+public:
+    int Run(std::vector<std::string> args) {
+        std::vector<std::string> all = {"printdeck-cli",        "--port", PortString(), "--baud",
+                                        std::to_string(Port()), "nv"};
+        all.insert(all.end(), args.begin(), args.end());
+        std::vector<const char*> argv;
+        for (const std::string& arg : all) {
+            argv.push_back(arg.c_str());
+        }
+        m_out.str("");
+        m_err.str("");
+        return RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err);
+    }
+
+    // A 24-bit BMP with a diagonal pattern, in the test's folder.
+    std::string WriteBmp(const std::string& name, int width, int height) {
+        test::BmpLayout layout;
+        layout.width = width;
+        layout.height = height;
+        const int row = (width * 3 + 3) / 4 * 4;
+        layout.pixelData.assign(static_cast<std::size_t>(row * height), 0xFF);
+        for (int y = 0; y < height; ++y) {
+            for (int x = y % 3; x < width; x += 3) {
+                const auto at = static_cast<std::size_t>(y * row + x * 3);
+                std::fill_n(layout.pixelData.begin() + static_cast<long>(at), 3, 0x00);
+            }
+        }
+        const std::string path = (m_files.Dir() / name).string();
+        test::WriteBytes(path, test::BmpBytes(layout));
+        return path;
+    }
+
+    // The bytes of every command of an NV handler that carried image data.
+    Bytes ImageCommands() const {
+        Bytes all;
+        for (const vp::CommandEvent& event : Events()) {
+            const bool define =
+                event.handler == "nv-key-code" && event.bytes.size() > 16 && event.bytes[6] == 0x43;
+            const bool download = event.handler == "nv-indexed" && event.bytes[2] == 0x37;
+            if (define || download) {
+                all.insert(all.end(), event.bytes.begin(), event.bytes.end());
+            }
+        }
+        return all;
+    }
+    static std::uint32_t StoredCount() {
+        std::uint32_t count = 0;
+        CConfigStore::ReadDwordValue(kNvKey, "Count", count);
+        return count;
+    }
+
+    test::IsolatedFiles m_files;
+    std::ostringstream m_out;
+    std::ostringstream m_err;
+};
+
+TEST_F(NvCommandTest, KeyCodeDownloadIsListedAndSavedByteForByte) {
+    const std::string first = WriteBmp("first.bmp", 40, 20);
+    const std::string second = WriteBmp("second.bmp", 17, 9);
+
+    ASSERT_EQ(Run({"download", first, second, "--auto"}), 0) << m_err.str();
+    EXPECT_EQ(Nv().KeyCodes(), (std::vector<std::string>{"10", "11"}));
+    EXPECT_THAT(m_out.str(), HasSubstr("10\n11\n"));
+    EXPECT_THAT(m_err.str(), HasSubstr("second.bmp Downloading... : "));
+    EXPECT_THAT(m_err.str(), HasSubstr(" : 100 %\n"));
+    EXPECT_EQ(StoredCount(), 2u);
+
+    ASSERT_EQ(Run({"list"}), 0) << m_err.str();
+    EXPECT_EQ(m_out.str(), "10\n11\n");
+
+    const auto file = m_files.Dir() / "logos.prn";
+    ASSERT_EQ(Run({"save", file.string(), first, second, "--address", "10", "--address", "11"}), 0)
+        << m_err.str();
+    EXPECT_EQ(m_out.str(), "Saving print files are finished.\n");
+    const Bytes received = ImageCommands();
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(test::ReadWholeFile(file), std::string(received.begin(), received.end()));
+}
+
+TEST_F(NvCommandTest, IndexedDownloadIsSavedWithItsHeader) {
+    SetFirmware(kIndexedFirmware);
+    const std::string first = WriteBmp("first.bmp", 500, 20);
+    const std::string second = WriteBmp("second.bmp", 17, 9);
+
+    ASSERT_EQ(Run({"download", first, second}), 0) << m_err.str();
+    const vp::NvMemory nv =
+        NvOnce([](const vp::NvMemory& memory) { return memory.indexedGraphics.size() == 2; });
+    ASSERT_EQ(nv.indexedGraphics.size(), 2u);
+    EXPECT_EQ(nv.indexedGraphics[0].width, 384);
+    EXPECT_EQ(StoredCount(), 2u);
+    EXPECT_THAT(m_out.str(), HasSubstr("00\n01\n"));
+
+    const auto file = m_files.Dir() / "logos.prn";
+    ASSERT_EQ(Run({"save", file.string(), first, second}), 0) << m_err.str();
+    const std::string saved = test::ReadWholeFile(file);
+    const Bytes received = ImageCommands();
+    EXPECT_EQ(saved, std::string(received.begin(), received.end()));
+    const std::size_t blocks =
+        std::accumulate(nv.indexedGraphics.begin(), nv.indexedGraphics.end(), std::size_t{0},
+                        [](std::size_t sum, const vp::NvGraphic& graphic) {
+                            return sum + 6 + graphic.raster.size();
+                        });
+    EXPECT_EQ(saved.size(), blocks + 9);
+}
+
+TEST_F(NvCommandTest, PrintsAndDeletesStoredImages) {
+    StoreNvKeyCodes({"10", "11"});
+    const struct {
+        std::vector<std::string> args;
+        int exitCode;
+        std::map<std::string, int> prints;
+        std::vector<std::string> stored;
+    } steps[] = {
+        {{"print", "11"}, 0, {{"11", 1}}, {"10", "11"}},
+        {{"print", "--all"}, 0, {{"10", 1}, {"11", 2}}, {"10", "11"}},
+        {{"print", "12"}, 1, {{"10", 1}, {"11", 2}}, {"10", "11"}},
+        {{"delete", "10"}, 0, {{"10", 1}, {"11", 2}}, {"11"}},
+        {{"delete", "--all"}, 0, {{"10", 1}, {"11", 2}}, {}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.args[0] + " " + step.args[1]);
+        EXPECT_EQ(Run(step.args), step.exitCode) << m_err.str();
+        const vp::NvMemory nv = NvOnce([&](const vp::NvMemory& memory) {
+            return memory.keyCodePrints == step.prints && memory.KeyCodes() == step.stored;
+        });
+        EXPECT_EQ(nv.keyCodePrints, step.prints);
+        EXPECT_EQ(nv.KeyCodes(), step.stored);
+    }
+}
+
+struct RefusalRow {
+    const char* name;
+    std::function<std::vector<std::string>(NvCommandTest&)> args;
+    int exitCode;
+    std::string message;
+};
+
+TEST_F(NvCommandTest, RefusedDownloadsSendNoImage) {
+    const RefusalRow rows[] = {
+        {"MissingImage",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"download", (t.m_files.Dir() / "gone.bmp").string(),
+                                             "--auto"};
+         },
+         1, "Failed to load image file!\n"},
+        {"RecordBeyondSixteenBitCount",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"download", t.WriteBmp("tall.bmp", 384, 1400),
+                                             "--auto"};
+         },
+         1, "Image is too large for one NV image!"},
+        {"AutomaticAddressesRunOut",
+         [](NvCommandTest& t) {
+             std::vector<std::string> codes;
+             for (int code = 10; code <= 99; ++code) {
+                 codes.push_back(std::to_string(code));
+             }
+             t.StoreNvKeyCodes(codes);
+             return std::vector<std::string>{"download", t.WriteBmp("a.bmp", 8, 8), "--auto"};
+         },
+         1, "No free NV address left!"},
+        {"ShortAddress",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"download", t.WriteBmp("a.bmp", 8, 8), "--address",
+                                             "5"};
+         },
+         2, "NV address must have two characters!\n5"},
+        {"AddressHeldByThePrinter",
+         [](NvCommandTest& t) {
+             t.StoreNvKeyCodes({"10"});
+             return std::vector<std::string>{"download", t.WriteBmp("a.bmp", 8, 8), "--address",
+                                             "10"};
+         },
+         1, "Exists address!\n10"},
+        {"SameAddressTwiceInOneSave",
+         [](NvCommandTest& t) {
+             const std::string image = t.WriteBmp("a.bmp", 8, 8);
+             return std::vector<std::string>{"save",      (t.m_files.Dir() / "x.prn").string(),
+                                             image,       image,
+                                             "--address", "10",
+                                             "--address", "10"};
+         },
+         1, "Exists address!\n10"},
+        {"FewerAddressesThanImages",
+         [](NvCommandTest& t) {
+             const std::string image = t.WriteBmp("a.bmp", 8, 8);
+             return std::vector<std::string>{"download", image, image, "--address", "10"};
+         },
+         2, "give one --address per image, or --auto"},
+        {"MoreThan254Images",
+         [](NvCommandTest& t) {
+             std::vector<std::string> args(255, t.WriteBmp("a.bmp", 8, 8));
+             args.insert(args.begin(), "download");
+             args.push_back("--auto");
+             return args;
+         },
+         1, "Image list is full!"},
+        {"PrintFileCannotBeCreated",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"save",
+                                             (t.m_files.Dir() / "missing" / "x.prn").string(),
+                                             t.WriteBmp("a.bmp", 8, 8), "--auto"};
+         },
+         1, "Failed to save the print file!\n"},
+    };
+    for (const RefusalRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        Printer().State().nv.Set({});
+        ClearReceived();
+        EXPECT_EQ(Run(row.args(*this)), row.exitCode);
+        EXPECT_THAT(m_err.str(), HasSubstr(row.message));
+        EXPECT_THAT(m_out.str(), ::testing::Not(HasSubstr("Saving print files are finished.")));
+        EXPECT_TRUE(ImageCommands().empty());
+    }
+    EXPECT_EQ(StoredCount(), 0u);
+}
+
+}  // namespace
+}  // namespace printdeck::cli
