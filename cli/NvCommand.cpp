@@ -13,7 +13,6 @@ namespace {
 
 // Pause between a download and reading the addresses back.
 constexpr std::uint32_t kRefreshDelayMs = 200;
-constexpr std::size_t kNvAddressLength = 2;
 
 struct NvOptions {
     NvRequest request;
@@ -24,9 +23,8 @@ struct NvOptions {
 
 // The row of `address` in the printer's list; false after saying why not.
 bool FindAddress(NvSession& session, const std::string& address, int& row, int& exitCode) {
-    if (address.size() != kNvAddressLength) {
-        ReportFailure(session.Context(), CNvResult{RC_BAD_ADDRESS, address}.Text(), std::nullopt);
-        exitCode = kExitUsage;
+    exitCode = session.CheckAddress(address);
+    if (exitCode != kExitOk) {
         return false;
     }
     const std::vector<std::string>& addresses = session.List().m_NvAddresses;
@@ -107,7 +105,7 @@ int RunPrint(const CliContext& context, const NvOptions& options) {
     if (options.all) {
         // An indexed printer is asked to print its default count instead.
         if (!list.IsIndexedNvPrinter() && list.m_NvAddresses.empty()) {
-            session.PrintAddresses();
+            ReportFailure(context, "The printer holds no NV image.", std::nullopt);
             return kExitFailure;
         }
         list.m_nStoredCount = static_cast<int>(list.m_NvAddresses.size());

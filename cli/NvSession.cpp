@@ -62,6 +62,12 @@ void NvSession::PrintAddresses() const {
     }
 }
 
+int NvSession::CheckAddress(const std::string& address) const {
+    return address.size() == kNvAddressLength
+               ? kExitOk
+               : Refuse(CNvResult{RC_BAD_ADDRESS, address}.Text(), kExitUsage);
+}
+
 int NvSession::Refuse(const std::string& message, int exitCode) const {
     ReportFailure(m_context, message, std::nullopt);
     return exitCode;
@@ -132,8 +138,8 @@ int NvSession::ChooseAddresses(const NvRequest& request, bool forSave,
     // meant for any printer, so only its own addresses must differ.
     std::vector<std::string> taken = forSave ? std::vector<std::string>() : m_list.m_NvAddresses;
     for (const std::string& address : request.addresses) {
-        if (address.size() != kNvAddressLength) {
-            return Refuse(CNvResult{RC_BAD_ADDRESS, address}.Text(), kExitUsage);
+        if (const int status = CheckAddress(address); status != kExitOk) {
+            return status;
         }
         if (Contains(taken, address)) {
             return Refuse(LoadString(IDS_ADDRESS_EXISTS) + "\n" + address, kExitFailure);

@@ -41,6 +41,10 @@ public:
     // of a refusal, after printing why, or kExitOk.
     int Prepare(const NvRequest& request, bool forSave);
 
+    // kExitOk for an address of two characters, as the address window takes
+    // them; kExitUsage after saying so otherwise.
+    int CheckAddress(const std::string& address) const;
+
     // Prints the printer's NV addresses, one a line.
     void PrintAddresses() const;
 

@@ -79,7 +79,10 @@ NvStepOutcome CNvOperationSequence::RunStep(int step) {
 bool CNvOperationSequence::Run() {
     NvStepOutcome outcome = Start();
     while (outcome.kind == NvStepOutcome::Kind::Continue) {
-        Clock().Sleep(static_cast<std::uint32_t>(outcome.delayMs));
+        // Without a printer the step fails at once.
+        if (m_pList->m_pDevice != nullptr) {
+            Clock().Sleep(static_cast<std::uint32_t>(outcome.delayMs));
+        }
         outcome = RunStep(outcome.nextStep);
     }
     return outcome.kind == NvStepOutcome::Kind::Succeeded;
