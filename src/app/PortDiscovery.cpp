@@ -78,7 +78,7 @@ std::vector<DiscoveredPort> DiscoverUsbPrinters(const std::string& deviceRoot) {
     for (const std::string& name : NumberedNames(folder, std::regex("(lp)([0-9]+)"))) {
         fs::path path = folder / name;
         if (OpensForReadWrite(path)) {
-            char label[16];
+            char label[32];
             std::snprintf(label, sizeof label, "USB%02zu", printers.size() + 1);
             printers.push_back({path.string(), std::string(label) + " USB printer"});
         }

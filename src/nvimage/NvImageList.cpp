@@ -15,7 +15,7 @@ namespace {
 constexpr int kMaxBrightness = 100;
 
 std::string ImageValueName(std::size_t index) {
-    char name[16];
+    char name[32];
     std::snprintf(name, sizeof name, "image%03zu", index);
     return name;
 }
@@ -42,7 +42,7 @@ std::pair<std::string, int> SplitStoredValue(const std::string& value) {
 }
 
 std::string StoredValue(const CNvImage& image) {
-    char brightness[8];
+    char brightness[16];
     std::snprintf(brightness, sizeof brightness, ",%03d", image.m_nBrightness);
     return image.m_strPath + brightness;
 }

@@ -32,7 +32,7 @@ int CNvOperationSequence::RecordAdvance(std::uint32_t bytes, std::uint32_t total
 }
 
 IClock& CNvOperationSequence::Clock() const {
-    return m_pList->m_pDevice->Clock();
+    return m_pList->m_pDevice != nullptr ? m_pList->m_pDevice->Clock() : SystemClock();
 }
 
 NvStepOutcome CNvOperationSequence::Start() {
@@ -77,15 +77,7 @@ NvStepOutcome CNvOperationSequence::RunStep(int step) {
 }
 
 bool CNvOperationSequence::Run() {
-    NvStepOutcome outcome = Start();
-    while (outcome.kind == NvStepOutcome::Kind::Continue) {
-        // Without a printer the step fails at once.
-        if (m_pList->m_pDevice != nullptr) {
-            Clock().Sleep(static_cast<std::uint32_t>(outcome.delayMs));
-        }
-        outcome = RunStep(outcome.nextStep);
-    }
-    return outcome.kind == NvStepOutcome::Kind::Succeeded;
+    return RunStepChain(Clock(), Start(), [this](int step) { return RunStep(step); });
 }
 
 NvStepOutcome CNvOperationSequence::OpenAndIdentify() {
@@ -216,7 +208,7 @@ NvStepOutcome CNvOperationSequence::Finish() {
     while (m_nProgress < kFullProgress) {
         Advance(1);
     }
-    return NvStepOutcome::Of(NvStepOutcome::Kind::Succeeded);
+    return NvStepOutcome::Of(NvStepOutcome::Kind::Finished);
 }
 
 NvStepOutcome CNvOperationSequence::AfterWrite(int result, const NvStepOutcome& next) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "app/StepChain.h"
+
 namespace printdeck {
 
 class CNvImageList;
@@ -31,22 +33,7 @@ inline constexpr const char* kNvProgressInitialLabel = "Progressing...";
 // Pause before a step unless the previous one asks for another.
 inline constexpr int kNvStepDelayMs = 100;
 
-// How a step (or the start of a run) ended.
-struct NvStepOutcome {
-    enum class Kind {
-        Continue,   // run nextStep after delayMs
-        Succeeded,  // the run reached its end
-        Failed,     // m_strResult holds the message
-        Cancelled,  // the user's cancel; m_strResult unchanged
-    };
-    Kind kind = Kind::Failed;
-    int nextStep = 0;
-    int delayMs = 0;
-
-    static NvStepOutcome Next(int step, int delayMs) { return {Kind::Continue, step, delayMs}; }
-    static NvStepOutcome Of(Kind kind) { return {kind, 0, 0}; }
-    bool operator==(const NvStepOutcome&) const = default;
-};
+using NvStepOutcome = StepOutcome;
 
 // One exchange of the NV image manager with the printer, without the window:
 // a step machine that a driver (the window's single-shot timers, or Run)

@@ -217,12 +217,7 @@ TransferOutcome CSettingsTransfer::RunStep(int step) {
 }
 
 bool CSettingsTransfer::Run(int mode) {
-    TransferOutcome outcome = Start(mode);
-    while (outcome.kind == TransferOutcome::Kind::Continue) {
-        Clock().Sleep(static_cast<std::uint32_t>(outcome.delayMs));
-        outcome = RunStep(outcome.nextStep);
-    }
-    return outcome.kind == TransferOutcome::Kind::Accepted;
+    return RunStepChain(Clock(), Start(mode), [this](int step) { return RunStep(step); });
 }
 
 void CSettingsTransfer::AdvanceProgress(int steps, const std::string& label) {
@@ -328,7 +323,7 @@ TransferOutcome CSettingsTransfer::Finish() {
         ShowPoint(label + "...: " + std::to_string(m_nPercent) + " %");
         Clock().Sleep(kFastPauseMs);
     }
-    return TransferOutcome::Of(TransferOutcome::Kind::Accepted);
+    return TransferOutcome::Of(TransferOutcome::Kind::Finished);
 }
 
 bool CSettingsTransfer::EnsurePortOpen() {

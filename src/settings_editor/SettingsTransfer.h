@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "app/StepChain.h"
+
 namespace printdeck {
 
 class CPrinterSettings;
@@ -33,23 +35,7 @@ enum TransferStep : int {
 inline constexpr int kStepDelayMs = 100;
 inline constexpr int kFinishAfterWriteDelayMs = 1000;
 
-// How a step (or the start of a run) ended.
-struct TransferOutcome {
-    enum class Kind {
-        Continue,   // run nextStep after delayMs
-        Accepted,   // the run reached its end
-        Failed,     // m_strError holds the message
-        Cancelled,  // invalid mode or the user's cancel; m_strError unchanged
-        Ignored,    // not a step of this sequence; nothing happened
-    };
-    Kind kind = Kind::Ignored;
-    int nextStep = 0;
-    int delayMs = 0;
-
-    static TransferOutcome Next(int step, int delayMs) { return {Kind::Continue, step, delayMs}; }
-    static TransferOutcome Of(Kind kind) { return {kind, 0, 0}; }
-    bool operator==(const TransferOutcome&) const = default;
-};
+using TransferOutcome = StepOutcome;
 
 // The settings transfer run of the progress window without the window: a
 // step machine that reads the whole configuration from the printer, writes

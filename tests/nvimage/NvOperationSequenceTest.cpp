@@ -82,7 +82,7 @@ TEST_P(ChainTest, RunsItsStepsAndEndsWithAFullBar) {
 
     const Trace trace = Drive(sequence);
 
-    EXPECT_EQ(trace.end, Kind::Succeeded) << sequence.m_strResult;
+    EXPECT_EQ(trace.end, Kind::Finished) << sequence.m_strResult;
     EXPECT_EQ(trace.steps, row.steps);
     EXPECT_EQ(sequence.m_strLabel, row.finalLabel);
     EXPECT_EQ(m_list.m_NvAddresses, row.listAfter);
@@ -191,7 +191,7 @@ TEST_F(NvOperationSequenceTest, DownloadPacesRecordsByFamily) {
 
         const Trace trace = Drive(sequence);
 
-        ASSERT_EQ(trace.end, Kind::Succeeded) << sequence.m_strResult;
+        ASSERT_EQ(trace.end, Kind::Finished) << sequence.m_strResult;
         EXPECT_EQ(trace.steps, (std::vector<int>{1, 1003, 2000, 2000, 2000, 2000, 9999}));
         // Steps 2 to 4 send the records.
         EXPECT_EQ(trace.progress[2] - trace.progress[1], 7);

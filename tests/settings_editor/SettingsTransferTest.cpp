@@ -258,7 +258,7 @@ TEST_F(SettingsTransferTest, ReadRunOnNewFirmwareStopsCountingAtHundred) {
     EXPECT_EQ(transfer.Start(ReadFromPrinter), TransferOutcome::Next(StepOpenForRead, 100));
     EXPECT_EQ(transfer.RunStep(StepOpenForRead), TransferOutcome::Next(StepReadMsw, 100));
     EXPECT_EQ(transfer.RunStep(StepReadMsw), TransferOutcome::Next(StepFinish, 100));
-    EXPECT_EQ(transfer.RunStep(StepFinish), TransferOutcome::Of(Kind::Accepted));
+    EXPECT_EQ(transfer.RunStep(StepFinish), TransferOutcome::Of(Kind::Finished));
 
     ASSERT_EQ(points.size(), 100u);
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -303,7 +303,7 @@ TEST_F(SettingsTransferTest, WriteRunPausesBeforeFinishingAsTheDialectAndBluetoo
         EXPECT_EQ(written, TransferOutcome::Next(StepFinish, c.finishDelay));
         EXPECT_EQ(SleepsOf(200), c.slowPoints);
         EXPECT_EQ(transfer.m_nPercent, c.percentBeforeFinish);
-        EXPECT_EQ(transfer.RunStep(StepFinish), TransferOutcome::Of(Kind::Accepted));
+        EXPECT_EQ(transfer.RunStep(StepFinish), TransferOutcome::Of(Kind::Finished));
         EXPECT_EQ(points.back().text, "Completed....: 100 %");
         EXPECT_EQ(HandlerSaw("bluetooth-write"), c.bluetoothOff == 0);
         device.m_Port.Close();
