@@ -8,6 +8,7 @@
 
 #include "Cli.h"
 #include "CliContext.h"
+#include "CliRun.h"
 #include "app/ConfigStore.h"
 #include "firmware/FirmwareTexts.h"
 #include "support/TempDir.h"
@@ -30,12 +31,7 @@ protected:
     std::filesystem::path Received() const { return m_files.Dir() / "received.fls"; }
 
     int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), "printdeck-cli");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) {
-            argv.push_back(arg.c_str());
-        }
-        return RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err);
+        return test::RunCliWith(std::move(args), m_out, m_err);
     }
 
     test::IsolatedFiles m_files;

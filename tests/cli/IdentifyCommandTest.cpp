@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "Cli.h"
+#include "CliRun.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
 
@@ -18,16 +19,7 @@ using namespace std::chrono;
 class IdentifyCommandTest : public test::VirtualPrinterTest {
 protected:
     int Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"printdeck-cli", "--port", PortString(), "--baud",
-                                        std::to_string(Port())};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& arg : all) {
-            argv.push_back(arg.c_str());
-        }
-        m_out.str("");
-        m_err.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err);
+        return test::RunCliWith(test::OnPrinter(*this, args), m_out, m_err);
     }
 
     test::IsolatedFiles m_files;
@@ -64,9 +56,8 @@ TEST_F(IdentifyCommandTest, SilentPrinterReportsNoReplyAfterAboutThreeSeconds) {
 }
 
 TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReported) {
-    std::vector<const char*> argv = {"printdeck-cli", "--port", "NET127.0.0.1",
-                                     "--baud",        "1",      "identify"};
-    EXPECT_NE(RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err), 0);
+    EXPECT_NE(test::RunCliWith({"--port", "NET127.0.0.1", "--baud", "1", "identify"}, m_out, m_err),
+              0);
     EXPECT_NE(m_err.str().find("Port open error!"), std::string::npos) << m_err.str();
 }
 

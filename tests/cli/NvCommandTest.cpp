@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "CliRun.h"
 #include "app/ConfigStore.h"
 #include "nvimage/BmpWriter.h"
 #include "support/TempDir.h"
@@ -24,16 +25,8 @@ const char* const kIndexedFirmware = "_S02.10";
 class NvCommandTest : public test::VirtualPrinterTest {
 public:
     int Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"printdeck-cli",        "--port", PortString(), "--baud",
-                                        std::to_string(Port()), "nv"};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& arg : all) {
-            argv.push_back(arg.c_str());
-        }
-        m_out.str("");
-        m_err.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), m_out, m_err);
+        args.insert(args.begin(), "nv");
+        return test::RunCliWith(test::OnPrinter(*this, args), m_out, m_err);
     }
 
     // A 24-bit BMP with a diagonal pattern, in the test's folder.

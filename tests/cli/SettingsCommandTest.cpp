@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Cli.h"
+#include "CliRun.h"
 #include "app/ConfigStore.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
@@ -24,16 +25,7 @@ constexpr const char* kWriteFailed =
 class SettingsCommandTest : public test::VirtualPrinterTest {
 protected:
     int Run(std::vector<std::string> args) {
-        std::vector<std::string> all = {"printdeck-cli", "--port", PortString(), "--baud",
-                                        std::to_string(Port())};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<const char*> argv;
-        for (const std::string& arg : all) {
-            argv.push_back(arg.c_str());
-        }
-        out.str("");
-        err.str("");
-        return RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+        return test::RunCliWith(test::OnPrinter(*this, args), out, err);
     }
 
     std::string StoreText() const {
