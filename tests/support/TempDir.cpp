@@ -10,7 +10,8 @@
 namespace printdeck::test {
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "printdeck-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "printdeck-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary directory");
     }
