@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <fstream>
 #include <vector>
@@ -225,6 +226,31 @@ TEST_F(ConfigStoreTest, LeftoversOfAKilledWriterDoNotDisturb) {
     EXPECT_TRUE(CConfigStore::ReadStringValue(kProgramKey, "uPort", text));
     EXPECT_EQ(text, "COM2");
     EXPECT_FALSE(fs::exists(temporary));
+}
+
+// A writer killed at any moment leaves the old or the new file, and its lock
+// goes with it.
+TEST_F(ConfigStoreTest, AWriterKilledMidWriteLeavesAReadableStore) {
+    ASSERT_TRUE(CConfigStore::WriteStringValue(kProgramKey, "uPort", "COM1"));
+    for (int round = 0; round < 5; ++round) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            for (std::uint32_t i = 0;; ++i) {
+                CConfigStore::WriteDwordValue(kNvKey, "v" + std::to_string(i % 50), i);
+            }
+        }
+        usleep(20000 + 7000 * round);
+        ASSERT_EQ(kill(pid, SIGKILL), 0);
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+
+        std::string text;
+        EXPECT_TRUE(CConfigStore::ReadStringValue(kProgramKey, "uPort", text)) << round;
+        EXPECT_EQ(text, "COM1");
+        EXPECT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "round", round)) << round;
+    }
+    EXPECT_FALSE(fs::exists(files.StorePath().string() + ".corrupt"));
 }
 
 TEST_F(ConfigStoreTest, ConcurrentWritersLoseNothing) {
