@@ -184,6 +184,9 @@ TEST_F(SettingsTransferTest, GroupRowsFollowVersionModelAndCardReader) {
          {1, 2, 3, 5, 6, 8},
          48},
         {"SW switch 7 read for reader 0", ReadFromPrinter, StepReadSw, 21000, 200, '0', all, 52},
+        // The three sentinel rows count from 21021 on.
+        {"SW sentinels not read at 21020", ReadFromPrinter, StepReadSw, 21020, 200, '0', all, 52},
+        {"SW sentinels read at 21021", ReadFromPrinter, StepReadSw, 21021, 200, '0', all, 64},
         {"switch 3 not written at 1039",
          WriteToPrinter,
          StepWriteMsw,
