@@ -118,7 +118,7 @@ enum class BlockEnd { Terminated, TimedOut, Overflow };
 
 // Collects one reply block up to and including its closing 00. Gives up after
 // kBlockLimitMs once the printer has fallen silent at least once in this
-// query, or when the block outgrows kReplyBlockSize.
+// query, or when kReplyBlockSize bytes have come without a closing 00.
 BlockEnd CollectBlock(CPrinterPort& port, IClock& clock, bool& silenceSeen,
                       std::vector<std::uint8_t>& block) {
     clock.Sleep(kBlockWaitMs);
@@ -131,12 +131,12 @@ BlockEnd CollectBlock(CPrinterPort& port, IClock& clock, bool& silenceSeen,
             silenceSeen = true;
         }
         for (int i = 0; i < count; ++i) {
-            if (block.size() == kReplyBlockSize) {
-                return BlockEnd::Overflow;
-            }
             block.push_back(piece[i]);
             if (piece[i] == 0x00) {
                 return BlockEnd::Terminated;
+            }
+            if (block.size() == kReplyBlockSize) {
+                return BlockEnd::Overflow;
             }
         }
         clock.Sleep(kReadPauseMs);

@@ -97,6 +97,11 @@ INSTANTIATE_TEST_SUITE_P(
                      {Concat({{0x37, 0x72, 0x40}, Bytes(1100, 0x31)})},
                      RC_BAD_REPLY,
                      {"99"},
+                     {kCan}},
+        ListReplyRow{"BlockFillsTheBufferWithoutEnd",
+                     {Concat({{0x37, 0x72, 0x40}, Bytes(1021, 0x31)})},
+                     RC_BAD_REPLY,
+                     {"99"},
                      {kCan}}),
     [](const auto& info) { return std::string(info.param.name); });
 
