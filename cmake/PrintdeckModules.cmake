@@ -17,7 +17,8 @@ function(printdeck_add_module name)
 endfunction()
 
 # printdeck_add_test_suite(NAME LIBRARIES...)
-# Builds tests/NAME/*.cpp into the GoogleTest program test_NAME.
+# Builds tests/NAME/*.cpp into the GoogleTest program test_NAME. Tests that
+# forget to isolate their files still never touch the user's store or log.
 function(printdeck_add_test_suite name)
     file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${name}/*.cpp)
     if(NOT sources)
@@ -27,6 +28,6 @@ function(printdeck_add_test_suite name)
     target_link_libraries(test_${name} PRIVATE ${ARGN} printdeck_test_support GTest::gtest GTest::gmock GTest::gtest_main)
     gtest_discover_tests(test_${name}
         DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "PRINTDECK_LOG=${CMAKE_BINARY_DIR}/test-logs/SbinLog.txt;QT_QPA_PLATFORM=offscreen"
+        PROPERTIES ENVIRONMENT "PRINTDECK_LOG=${CMAKE_BINARY_DIR}/test-logs/SbinLog.txt;PRINTDECK_STORE=${CMAKE_BINARY_DIR}/test-logs/printdeck.reg;QT_QPA_PLATFORM=offscreen"
                    TIMEOUT 120)
 endfunction()
