@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "transport/UniqueFd.h"
+
 namespace printdeck {
 
 namespace {
@@ -30,27 +32,6 @@ std::filesystem::path ResolveLink(const std::filesystem::path& path) {
     std::filesystem::path target = std::filesystem::canonical(path, error);
     return error ? path : target;
 }
-
-class CFd {
-public:
-    explicit CFd(int fd) : m_fd(fd) {}
-    ~CFd() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CFd(const CFd&) = delete;
-    CFd& operator=(const CFd&) = delete;
-    int Get() const { return m_fd; }
-    int Close() {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 // Reads at most limit + 1 bytes so that an oversized file shows as such.
 int ReadAll(int fd, std::size_t limit, std::string& out) {
@@ -86,7 +67,7 @@ int WriteAll(int fd, const std::string& data) {
 }
 
 int WriteFileDurably(const std::filesystem::path& path, const std::string& data) {
-    CFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    CUniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (file.Get() < 0) {
         return LastError();
     }
@@ -101,7 +82,7 @@ int WriteFileDurably(const std::filesystem::path& path, const std::string& data)
 
 // Makes a rename inside the folder survive a power cut; best effort.
 void SyncFolder(const std::filesystem::path& folder) {
-    CFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    CUniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.Get() >= 0) {
         ::fsync(dir.Get());
     }
@@ -111,7 +92,7 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 StoreLoad LoadStoreFile(const std::filesystem::path& path) {
     StoreLoad load;
-    CFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         load.error = errno == ENOENT ? 0 : LastError();
         return load;

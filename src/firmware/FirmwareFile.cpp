@@ -7,26 +7,11 @@
 #include <cerrno>
 #include <utility>
 
+#include "transport/UniqueFd.h"
+
 namespace printdeck {
 
 namespace {
-
-// Closes the descriptor on every way out.
-class CFileHandle {
-public:
-    explicit CFileHandle(int fd) : m_fd(fd) {}
-    ~CFileHandle() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    CFileHandle(const CFileHandle&) = delete;
-    CFileHandle& operator=(const CFileHandle&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 FirmwareFileResult CannotRead(int error, std::uintmax_t size = 0) {
     return {FirmwareFileStatus::CannotRead, error, size};
@@ -56,7 +41,7 @@ int ReadAll(int fd, std::uint8_t* into, std::size_t size) {
 FirmwareFileResult ReadFirmwareFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                                     std::size_t limit) {
     bytes.clear();
-    const CFileHandle file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.Get() < 0) {
         return CannotRead(errno);
     }
