@@ -18,9 +18,12 @@ int UsageError(const QString& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("printdeck"));
     QApplication::setApplicationVersion(QStringLiteral(PRINTDECK_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -39,14 +42,21 @@ int main(int argc, char** argv) {
                                       QStringLiteral("Firmware reply of the demo printer."),
                                       QStringLiteral("TEXT"), QStringLiteral("_VER V1.23"));
     parser.addOptions({demo, model, firmware});
+    // Help and version need no display, so they are answered before the
+    // window system is asked for one.
+    const bool parsed = parser.parse(arguments);
+    if (parsed && parser.isSet(help)) {
+        const QString text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                       QApplication::applicationName());
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
+    if (parsed && parser.isSet(version)) {
+        parser.showVersion();
+    }
+    QApplication application(argc, argv);
     if (!parser.parse(QApplication::arguments())) {
         return UsageError(parser.errorText());
-    }
-    if (parser.isSet(help)) {
-        parser.showHelp(0);
-    }
-    if (parser.isSet(version)) {
-        parser.showVersion();
     }
     if (!parser.positionalArguments().isEmpty()) {
         return UsageError(QStringLiteral("unexpected argument '%1'")
