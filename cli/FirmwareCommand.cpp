@@ -59,6 +59,7 @@ int RunFirmware(const CliContext& context, const std::string& path) {
         result.outcome == FirmwareOutcome::FileTooLarge) {
         context.Err() << FileDetail(path, result.file) << "\n";
     }
+    ReportOpenError(context, sender.Port());
     return result.outcome == FirmwareOutcome::Sent ? kExitOk : kExitFailure;
 }
 

@@ -45,6 +45,7 @@ int RunIdentify(const CliContext& context) {
     context.Out() << "Port:         " << DescribePort(device.m_Port) << "\n";
     if (!device.m_Port.Open()) {
         ReportFailure(context, LoadString(IDS_PORT_OPEN_ERROR), std::nullopt);
+        ReportOpenError(context, device.m_Port);
         return kExitFailure;
     }
     for (const IdentifyCheck& check : kChecks) {

@@ -38,6 +38,7 @@ bool NvSession::Run(CNvOperationSequence& sequence) {
     line.End();
     if (!succeeded) {
         ReportFailure(m_context, sequence.m_strResult, std::nullopt);
+        ReportOpenError(m_context, m_device.m_Port);
     }
     return succeeded;
 }

@@ -36,4 +36,10 @@ void ReportFailure(const CliContext& context, const std::string& message,
     context.Err() << "\n";
 }
 
+void ReportOpenError(const CliContext& context, const CPrinterPort& port) {
+    if (port.OpenError().failure != PortFailure::None) {
+        context.Err() << port.OpenError().Text() << "\n";
+    }
+}
+
 }  // namespace printdeck::cli

@@ -17,6 +17,9 @@ std::string DescribePort(const CPrinterPort& port);
 void ReportFailure(const CliContext& context, const std::string& message,
                    std::optional<int> resultCode);
 
+// Why the port's last Open failed, when it did; says nothing otherwise.
+void ReportOpenError(const CliContext& context, const CPrinterPort& port);
+
 // A message of the program's own texts, whose CR LF breaks become the
 // terminal's line breaks.
 std::string TerminalText(const std::string& message);

@@ -159,6 +159,7 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
             return exitWhenCancelled;
         default:
             ReportFailure(context, result.text, std::nullopt);
+            ReportOpenError(context, device.m_Port);
             return kExitFailure;
     }
 }

@@ -1,4 +1,5 @@
 #include <chrono>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "Cli.h"
 #include "CliRun.h"
+#include "app/ConfigStore.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
 
@@ -59,6 +61,21 @@ TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReported) {
     EXPECT_NE(test::RunCliWith({"--port", "NET127.0.0.1", "--baud", "1", "identify"}, m_out, m_err),
               0);
     EXPECT_NE(m_err.str().find("Port open error!"), std::string::npos) << m_err.str();
+}
+
+// A path given or stored as the port that is no device is never written to.
+TEST_F(IdentifyCommandTest, PortThatIsARegularFileIsRefusedUntouched) {
+    const std::string path = (m_files.Dir().Path() / "v.txt").string();
+    std::ofstream(path) << "keep me";
+    EXPECT_EQ(test::RunCliWith({"--port", path, "identify"}, m_out, m_err), 1);
+    EXPECT_NE(m_err.str().find(path + ": a regular file, not a printer device"), std::string::npos)
+        << m_err.str();
+
+    ASSERT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "uPortType", 1));
+    ASSERT_TRUE(CConfigStore::WriteStringValue(kProgramKey, "uPort", path));
+    EXPECT_EQ(test::RunCliWith({"identify"}, m_out, m_err), 1);
+    EXPECT_NE(m_err.str().find(path + ": a regular file"), std::string::npos) << m_err.str();
+    EXPECT_EQ(test::ReadWholeFile(path), "keep me");
 }
 
 // One log entry per Read and Write, with the stamp, the label, the raw bytes
