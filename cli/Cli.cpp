@@ -25,8 +25,19 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
 
+    app.parse_complete_callback([&app, &context] {
+        if (app.got_subcommand("ports")) {
+            return;
+        }
+        if (const int status = context.CheckBeforeRun(); status != kExitOk) {
+            throw CLI::RuntimeError(status);
+        }
+    });
+
     try {
         app.parse(argc, argv);
+    } catch (const CLI::RuntimeError& e) {
+        return e.get_exit_code();
     } catch (const CLI::ParseError& e) {
         return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
     }

@@ -64,6 +64,14 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
         ->check(CLI::IsMember({"none", "dtr-dsr"}, CLI::ignore_case));
 }
 
+int CliContext::CheckBeforeRun() const {
+    if (const std::string problem = CConfigStore::StoreProblem(); !problem.empty()) {
+        m_err << problem << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 Connection CliContext::ResolveConnection() const {
     Connection connection;
     if (m_port) {

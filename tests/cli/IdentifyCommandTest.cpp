@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <chrono>
 #include <fstream>
 #include <regex>
@@ -76,6 +78,15 @@ TEST_F(IdentifyCommandTest, PortThatIsARegularFileIsRefusedUntouched) {
     EXPECT_EQ(test::RunCliWith({"identify"}, m_out, m_err), 1);
     EXPECT_NE(m_err.str().find(path + ": a regular file"), std::string::npos) << m_err.str();
     EXPECT_EQ(test::ReadWholeFile(path), "keep me");
+}
+
+TEST_F(IdentifyCommandTest, FifoAsTrafficLogDoesNotBlock) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    const std::filesystem::path fifo = m_files.Dir() / "log.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::ScopedEnv log("PRINTDECK_LOG", fifo.string());
+    EXPECT_EQ(Run({"identify"}), 0) << m_err.str();
 }
 
 // One log entry per Read and Write, with the stamp, the label, the raw bytes

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -136,6 +138,31 @@ TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     EXPECT_THAT(err.str(), HasSubstr(kWriteFailed));
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(StoreText(), storeBefore);
+}
+
+// A store that is no file stops every command at once with exit 1; one
+// that cannot be written makes a set fail even though the printer took it.
+TEST_F(SettingsCommandTest, StoreThatIsNoFileOrCannotBeWrittenIsAFailure) {
+    const std::filesystem::path fifo = files.Dir() / "fifo.reg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    {
+        test::ScopedEnv store("PRINTDECK_STORE", fifo.string());
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"settings", "get"}, {"settings", "set", "Density=7"}}) {
+            EXPECT_EQ(Run(args), 1) << args[1];
+            EXPECT_THAT(err.str(), HasSubstr(fifo.string() + ": the store is a named pipe (FIFO)"));
+        }
+        EXPECT_TRUE(Received().empty());
+        EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    }
+    const std::filesystem::path blocker = files.Dir() / "not-a-folder";
+    std::ofstream(blocker) << "x";
+    test::ScopedEnv store("PRINTDECK_STORE", (blocker / "printdeck.reg").string());
+    EXPECT_EQ(Run({"settings", "set", "Density=7"}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_THAT(err.str(), HasSubstr("The printer took the settings, but they could not be "
+                                     "saved in " +
+                                     (blocker / "printdeck.reg").string()));
 }
 
 TEST_F(SettingsCommandTest, BadNamesAndValuesAreRefusedBeforeConnecting) {
