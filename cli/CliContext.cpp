@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 #include <map>
 
+#include "Output.h"
 #include "app/ConfigStore.h"
+#include "transport/PortName.h"
 
 namespace printdeck::cli {
 namespace {
@@ -68,6 +70,15 @@ int CliContext::CheckBeforeRun() const {
     if (const std::string problem = CConfigStore::StoreProblem(); !problem.empty()) {
         m_err << problem << "\n";
         return kExitFailure;
+    }
+    const Connection connection = ResolveConnection();
+    const std::string problem =
+        PortStringProblem(connection.portString, static_cast<std::uint32_t>(connection.baudRate));
+    if (!problem.empty()) {
+        m_err << "Bad port string \"" << connection.portString << "\""
+              << (m_port ? "" : " (stored by the window)") << ": " << problem << "\n"
+              << kPortForms << "\n";
+        return kExitUsage;
     }
     return kExitOk;
 }

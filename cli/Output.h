@@ -8,6 +8,9 @@
 
 namespace printdeck::cli {
 
+// The port strings printdeck-cli accepts, for usage messages.
+extern const char* const kPortForms;
+
 // "NET127.0.0.1 (TCP port 9100)", "ttyUSB0 (115200 baud)" or the device path.
 std::string DescribePort(const CPrinterPort& port);
 
@@ -17,7 +20,8 @@ std::string DescribePort(const CPrinterPort& port);
 void ReportFailure(const CliContext& context, const std::string& message,
                    std::optional<int> resultCode);
 
-// Why the port's last Open failed, when it did; says nothing otherwise.
+// Why the port's last Open failed and what to do about it, when it failed;
+// says nothing otherwise.
 void ReportOpenError(const CliContext& context, const CPrinterPort& port);
 
 // A message of the program's own texts, whose CR LF breaks become the

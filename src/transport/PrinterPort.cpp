@@ -49,6 +49,11 @@ int CPrinterPort::Open() {
     Close();
     m_nKind = KindOf(m_strPortName);
     m_openError = {};
+    if (const std::string problem = PortStringProblem(m_strPortName, m_nBaudRate & 0xFFFFu);
+        !problem.empty()) {
+        m_openError = PortOpenError{PortFailure::BadPortString, m_strPortName, 0, problem};
+        return 0;
+    }
     m_bOpen = OpenKind();
     return m_bOpen;
 }
