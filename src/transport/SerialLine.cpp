@@ -199,6 +199,11 @@ int CSerialLine::Read(int fd, std::uint8_t* buffer, int capacity) {
         }
         got += static_cast<int>(moved);
     }
+    if (got == 0) {
+        // A line whose far end has gone reports ready or failed at once; it
+        // waits like a silent one, so reply loops do not spin on it.
+        total.WaitOut();
+    }
     return got;
 }
 
