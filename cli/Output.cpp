@@ -14,6 +14,9 @@ const char* const kPortForms =
 
 namespace {
 
+constexpr std::size_t kExcerptLength = 60;
+constexpr std::string_view kEllipsis = "...";
+
 // What the user can do about a port that did not open.
 std::string NextStep(const CPrinterPort& port) {
     const PortOpenError& error = port.OpenError();
@@ -60,6 +63,25 @@ std::string DescribePort(const CPrinterPort& port) {
         default:
             return port.m_strPortName;
     }
+}
+
+std::string Excerpt(std::string_view text) {
+    std::size_t length = text.size();
+    if (length > kExcerptLength) {
+        length = kExcerptLength - kEllipsis.size();
+        // Never split a UTF-8 sequence.
+        while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+            --length;
+        }
+    }
+    std::string excerpt(text.substr(0, length));
+    for (char& c : excerpt) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) {
+            c = '?';
+        }
+    }
+    return length < text.size() ? excerpt + std::string(kEllipsis) : excerpt;
 }
 
 std::string TerminalText(const std::string& message) {

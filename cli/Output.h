@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "CliContext.h"
 #include "transport/PrinterPort.h"
@@ -23,6 +24,11 @@ void ReportFailure(const CliContext& context, const std::string& message,
 // Why the port's last Open failed and what to do about it, when it failed;
 // says nothing otherwise.
 void ReportOpenError(const CliContext& context, const CPrinterPort& port);
+
+// Text from the user or a file as a message quotes it: at most about 60
+// characters, control characters shown as '?', so a long or hostile value
+// cannot flood or steer the terminal.
+std::string Excerpt(std::string_view text);
 
 // A message of the program's own texts, whose CR LF breaks become the
 // terminal's line breaks.
