@@ -84,6 +84,11 @@ std::string Excerpt(std::string_view text) {
     return length < text.size() ? excerpt + std::string(kEllipsis) : excerpt;
 }
 
+void ReportPartialWrite(const CliContext& context, const std::string& showCommand) {
+    context.Err() << "The printer may already hold part of this change; printdeck-cli "
+                  << showCommand << " shows what it holds.\n";
+}
+
 std::string TerminalText(const std::string& message) {
     std::string text;
     for (std::size_t i = 0; i < message.size(); ++i) {

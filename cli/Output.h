@@ -30,6 +30,10 @@ void ReportOpenError(const CliContext& context, const CPrinterPort& port);
 // cannot flood or steer the terminal.
 std::string Excerpt(std::string_view text);
 
+// After a write run that stopped part-way: the printer may hold part of it,
+// and `showCommand` (such as "settings get") shows what it holds.
+void ReportPartialWrite(const CliContext& context, const std::string& showCommand);
+
 // A message of the program's own texts, whose CR LF breaks become the
 // terminal's line breaks.
 std::string TerminalText(const std::string& message);

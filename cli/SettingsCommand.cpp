@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
 #include "SettingsFields.h"
@@ -215,10 +216,16 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
     CPrinterSettings settings;
     CSettingsCycle cycle(settings, device);
     ProgressLine progress(context.Err(), IsTerminal(context.Err()));
-    cycle.Transfer().SetProgressCallback(
-        [&progress](int, const std::string& text) { progress.Show(text); });
-    cycle.SetTransferRunner([&progress](CSettingsTransfer& transfer, int mode) {
-        const bool accepted = transfer.Run(mode);
+    CSettingsTransfer& transfer = cycle.Transfer();
+    transfer.SetProgressCallback([&progress, &transfer](int, const std::string& text) {
+        if (Interrupts::Requested()) {
+            transfer.RequestCancel();
+        }
+        progress.Show(text);
+    });
+    cycle.SetTransferRunner([&progress](CSettingsTransfer& running, int mode) {
+        const StepMachineRunning stoppable;
+        const bool accepted = running.Run(mode);
         progress.End();
         return accepted;
     });
@@ -229,9 +236,18 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
             return kExitOk;
         case CycleResult::Outcome::EditCancelled:
             return exitWhenCancelled;
-        default:
+        case CycleResult::Outcome::ReadFailed:
+            ReportFailure(context, Interrupts::Requested() ? "Interrupted." : result.text,
+                          std::nullopt);
+            ReportOpenError(context, device.m_Port);
+            return kExitFailure;
+        case CycleResult::Outcome::WriteFailed:
             ReportFailure(context, result.text, std::nullopt);
             ReportOpenError(context, device.m_Port);
+            ReportPartialWrite(context, "settings get");
+            return kExitFailure;
+        default:
+            ReportFailure(context, result.text, std::nullopt);
             return kExitFailure;
     }
 }
