@@ -4,10 +4,12 @@
 
 #include "CliContext.h"
 #include "Commands.h"
+#include "Interrupts.h"
 
 namespace printdeck::cli {
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    const Interrupts interrupts;
     CliContext context(out, err);
     CLI::App app{
         "printdeck-cli: read and write the configuration of portable receipt and label "
@@ -25,12 +27,24 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
 
+    app.parse_complete_callback([&app, &context] {
+        if (app.got_subcommand("ports")) {
+            return;
+        }
+        if (const int status = context.CheckBeforeRun(); status != kExitOk) {
+            throw CLI::RuntimeError(status);
+        }
+    });
+
     try {
         app.parse(argc, argv);
+    } catch (const CLI::RuntimeError& e) {
+        return e.get_exit_code();
     } catch (const CLI::ParseError& e) {
         return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
     }
-    return context.ExitCode();
+    const int status = context.ExitCode();
+    return status != kExitOk && Interrupts::Requested() ? kExitInterrupted : status;
 }
 
 }  // namespace printdeck::cli

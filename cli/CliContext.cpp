@@ -3,7 +3,10 @@
 #include <CLI/CLI.hpp>
 #include <map>
 
+#include "Output.h"
 #include "app/CommSettings.h"
+#include "app/ConfigStore.h"
+#include "transport/PortName.h"
 
 namespace printdeck::cli {
 namespace {
@@ -47,6 +50,23 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
         ->check(CLI::IsMember({1, 2}));
     app.add_option("--flow", m_flow, "Serial flow control: none or dtr-dsr")
         ->check(CLI::IsMember({"none", "dtr-dsr"}, CLI::ignore_case));
+}
+
+int CliContext::CheckBeforeRun() const {
+    if (const std::string problem = CConfigStore::StoreProblem(); !problem.empty()) {
+        m_err << problem << "\n";
+        return kExitFailure;
+    }
+    const Connection connection = ResolveConnection();
+    const std::string problem =
+        PortStringProblem(connection.portString, static_cast<std::uint32_t>(connection.baudRate));
+    if (!problem.empty()) {
+        m_err << "Bad port string \"" << connection.portString << "\""
+              << (m_port ? "" : " (stored by the window)") << ": " << problem << "\n"
+              << kPortForms << "\n";
+        return kExitUsage;
+    }
+    return kExitOk;
 }
 
 Connection CliContext::ResolveConnection() const {

@@ -37,6 +37,9 @@ public:
 
     // Registers --port, --baud, --parity, --data-bits, --stop-bits, --flow.
     void AddConnectionOptions(CLI::App& app);
+    // Checks what every command that talks to a printer relies on, before it
+    // runs; kExitOk, or the exit status after saying what is wrong.
+    int CheckBeforeRun() const;
     // The connection to use, resolved from options, store and defaults.
     Connection ResolveConnection() const;
     // Hands the resolved connection to the printer object and its port.

@@ -61,6 +61,7 @@ int RunFirmware(const CliContext& context, const std::string& path) {
     if (result.file.status != FirmwareFileStatus::Read) {
         context.Err() << FileDetail(path, result.file) << "\n";
     }
+    ReportOpenError(context, sender.Port());
     return result.outcome == FirmwareOutcome::Sent ? kExitOk : kExitFailure;
 }
 

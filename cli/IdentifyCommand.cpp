@@ -11,14 +11,15 @@ namespace {
 struct IdentifyCheck {
     int mode;
     int failureMessage;
+    int replyLimitMs;
 };
 
 // The four questions in the order the managers ask them.
 constexpr IdentifyCheck kChecks[] = {
-    {CheckModel, IDS_MODEL_NOT_MATCHED},
-    {CheckVersion, IDS_FAILED_TO_GET_VERSION},
-    {CheckCodePage, IDS_FAILED_TO_GET_CODE_PAGE},
-    {CheckMsr, IDS_FAILED_TO_GET_MSR_MODE},
+    {CheckModel, IDS_MODEL_NOT_MATCHED, kTextReplyLimitMs},
+    {CheckVersion, IDS_FAILED_TO_GET_VERSION, kTextReplyLimitMs},
+    {CheckCodePage, IDS_FAILED_TO_GET_CODE_PAGE, kTextReplyLimitMs},
+    {CheckMsr, IDS_FAILED_TO_GET_MSR_MODE, kMsrReplyLimitMs},
 };
 
 std::string ByteText(std::uint8_t value) {
@@ -45,6 +46,7 @@ int RunIdentify(const CliContext& context) {
     context.Out() << "Port:         " << DescribePort(device.m_Port) << "\n";
     if (!device.m_Port.Open()) {
         ReportFailure(context, LoadString(IDS_PORT_OPEN_ERROR), std::nullopt);
+        ReportOpenError(context, device.m_Port);
         return kExitFailure;
     }
     for (const IdentifyCheck& check : kChecks) {
@@ -52,6 +54,10 @@ int RunIdentify(const CliContext& context) {
         if (result != RC_OK) {
             device.m_Port.Close();
             ReportFailure(context, LoadString(check.failureMessage), result);
+            if (result == RC_NO_REPLY) {
+                context.Err() << "no reply from " << DescribePort(device.m_Port) << " within "
+                              << check.replyLimitMs / 1000 << " s\n";
+            }
             return kExitFailure;
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
 #include "app/StringTable.h"
@@ -12,6 +13,11 @@ namespace printdeck::cli {
 namespace {
 
 constexpr std::size_t kNvAddressLength = 2;
+
+bool ChangesThePrinter(int operation) {
+    return operation == NvStartDownload || operation == NvDeleteSelected ||
+           operation == NvDeleteAll;
+}
 
 bool Contains(const std::vector<std::string>& list, const std::string& text) {
     return std::find(list.begin(), list.end(), text) != list.end();
@@ -31,13 +37,25 @@ NvSession::~NvSession() {
 
 bool NvSession::Run(CNvOperationSequence& sequence) {
     ProgressLine line(m_context.Err(), IsTerminal(m_context.Err()));
-    sequence.SetProgressCallback([&line](int percent, const std::string& label) {
+    sequence.SetProgressCallback([&line, &sequence](int percent, const std::string& label) {
+        if (Interrupts::Requested()) {
+            sequence.RequestCancel();
+        }
         line.Show(label + " : " + std::to_string(percent) + " %");
     });
-    const bool succeeded = sequence.Run();
+    bool succeeded = false;
+    {
+        const StepMachineRunning stoppable;
+        succeeded = sequence.Run();
+    }
     line.End();
     if (!succeeded) {
-        ReportFailure(m_context, sequence.m_strResult, std::nullopt);
+        ReportFailure(m_context, Interrupts::Requested() ? "Interrupted." : sequence.m_strResult,
+                      std::nullopt);
+        ReportOpenError(m_context, m_device.m_Port);
+        if (ChangesThePrinter(sequence.m_nOperation)) {
+            ReportPartialWrite(m_context, "nv list");
+        }
     }
     return succeeded;
 }

@@ -1,10 +1,12 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <vector>
 
 #include "Commands.h"
+#include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
 #include "SettingsFields.h"
@@ -26,19 +28,39 @@ struct Change {
     FieldValue value;
 };
 
+constexpr const char* kNothingToChange =
+    "Nothing to change: the printer holds these values already; nothing was written.";
+
+// No settings file comes near this; a larger one is not one.
+constexpr std::size_t kMaxSettingsFileBytes = 1024 * 1024;
+
+// Refuses a second mention of a setting, so that no value silently wins.
+bool AddChange(std::vector<Change>& changes, const SettingsField& field, FieldValue value,
+               std::string& error) {
+    for (const Change& change : changes) {
+        if (change.field == &field) {
+            error = "Setting " + std::string(field.name) + " is named twice";
+            return false;
+        }
+    }
+    changes.push_back({&field, std::move(value)});
+    return true;
+}
+
 // Fills `changes` from NAME=VALUE words; false with `error` on the first bad one.
 bool ParseAssignments(const std::vector<std::string>& words, std::vector<Change>& changes,
                       std::string& error) {
     for (const std::string& word : words) {
         const std::size_t equals = word.find('=');
         if (equals == std::string::npos) {
-            error = "Expected NAME=VALUE, got \"" + word + "\"";
+            error = "Expected NAME=VALUE, got \"" + Excerpt(word) + "\"";
             return false;
         }
         const std::string name = word.substr(0, equals);
         const SettingsField* field = FindField(name);
         if (field == nullptr) {
-            error = "Unknown setting \"" + name + "\" (settings set --help lists the names)";
+            error =
+                "Unknown setting \"" + Excerpt(name) + "\" (settings set --help lists the names)";
             return false;
         }
         std::string reason;
@@ -47,44 +69,87 @@ bool ParseAssignments(const std::vector<std::string>& words, std::vector<Change>
             error = "Invalid value for " + std::string(field->name) + ": " + reason;
             return false;
         }
-        changes.push_back({field, std::move(*value)});
+        if (!AddChange(changes, *field, std::move(*value), error)) {
+            return false;
+        }
     }
     return true;
+}
+
+// The file's text, refusing one over the size limit; false with `error`.
+bool ReadSettingsFile(const std::string& path, std::string& text, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        error = Excerpt(path) + ": cannot be read";
+        return false;
+    }
+    text.resize(kMaxSettingsFileBytes + 1);
+    file.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<std::size_t>(file.gcount()));
+    if (text.size() > kMaxSettingsFileBytes) {
+        error = Excerpt(path) + ": larger than 1 MiB, so no settings file";
+        return false;
+    }
+    return true;
+}
+
+// The JSON value of the text; nullopt with `error` when it is no JSON or an
+// object names a key twice (the parser would keep only the last).
+std::optional<nlohmann::json> ParseSettingsJson(const std::string& text, std::string& error) {
+    std::vector<std::string> keys;
+    std::string duplicate;
+    const nlohmann::json::parser_callback_t noteKeys =
+        [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+            if (depth == 1 && event == nlohmann::json::parse_event_t::key) {
+                const std::string key = parsed.get<std::string>();
+                if (std::find(keys.begin(), keys.end(), key) != keys.end() && duplicate.empty()) {
+                    duplicate = key;
+                }
+                keys.push_back(key);
+            }
+            return true;
+        };
+    try {
+        nlohmann::json json = nlohmann::json::parse(text, noteKeys);
+        if (duplicate.empty()) {
+            return json;
+        }
+        error = "setting \"" + Excerpt(duplicate) + "\" is named twice";
+    } catch (const nlohmann::json::parse_error& e) {
+        error = e.what();
+    }
+    return std::nullopt;
 }
 
 // Fills `changes` from a JSON object as settings get --json prints it.
 bool ReadChangesFromFile(const std::string& path, std::vector<Change>& changes,
                          std::string& error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = path + ": cannot be read";
+    std::string text;
+    if (!ReadSettingsFile(path, text, error)) {
         return false;
     }
-    nlohmann::json json;
-    try {
-        json = nlohmann::json::parse(file);
-    } catch (const nlohmann::json::parse_error& e) {
-        error = path + ": " + e.what();
+    std::string reason;
+    const std::optional<nlohmann::json> json = ParseSettingsJson(text, reason);
+    if (!json || !json->is_object()) {
+        error = Excerpt(path) + ": " + (json ? "expected one JSON object of settings" : reason);
         return false;
     }
-    if (!json.is_object()) {
-        error = path + ": expected one JSON object of settings";
-        return false;
-    }
-    for (const auto& [name, item] : json.items()) {
+    for (const auto& [name, item] : json->items()) {
         const SettingsField* field = FindField(name);
         if (field == nullptr) {
-            error = path + ": unknown setting \"" + name + "\"";
+            error = Excerpt(path) + ": unknown setting \"" + Excerpt(name) + "\"";
             return false;
         }
-        std::string reason;
         std::optional<FieldValue> value = FieldValueFromJson(*field, item, reason);
         if (!value) {
-            error = path + ": invalid value for " + std::string(field->name) + ": " + reason +
-                    " (" + item.dump() + ")";
+            error = Excerpt(path) + ": invalid value for " + std::string(field->name) + ": " +
+                    reason + " (" + Excerpt(item.dump()) + ")";
             return false;
         }
-        changes.push_back({field, std::move(*value)});
+        if (!AddChange(changes, *field, std::move(*value), reason)) {
+            error = Excerpt(path) + ": " + reason;
+            return false;
+        }
     }
     return true;
 }
@@ -101,6 +166,13 @@ void PrepareForEditing(CPrinterSettings& settings) {
         settings.m_strBtPin = kDefaultBtPin;
         settings.m_strBtName = device.m_strModelName;
     }
+}
+
+// True when a change names a value the record does not hold already.
+bool ChangesAnything(const std::vector<Change>& changes, const CPrinterSettings& settings) {
+    return std::any_of(changes.begin(), changes.end(), [&](const Change& change) {
+        return GetField(*change.field, settings) != change.value;
+    });
 }
 
 // Checks every change against this printer, then applies them all; false
@@ -135,18 +207,25 @@ void PrintPrinter(std::ostream& out, const CPrinterDevice& device) {
 }
 
 // Runs the settings cycle with the progress on the error stream; the edit
-// step decides what happens between the read and the write run.
+// step decides what happens between the read and the write run, and may set
+// the exit status of a cancelled edit, which is read after it ran.
 int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
-             int exitWhenCancelled) {
+             const int& exitWhenCancelled) {
     CPrinterDevice device;
     context.ConfigureDevice(device);
     CPrinterSettings settings;
     CSettingsCycle cycle(settings, device);
     ProgressLine progress(context.Err(), IsTerminal(context.Err()));
-    cycle.Transfer().SetProgressCallback(
-        [&progress](int, const std::string& text) { progress.Show(text); });
-    cycle.SetTransferRunner([&progress](CSettingsTransfer& transfer, int mode) {
-        const bool accepted = transfer.Run(mode);
+    CSettingsTransfer& transfer = cycle.Transfer();
+    transfer.SetProgressCallback([&progress, &transfer](int, const std::string& text) {
+        if (Interrupts::Requested()) {
+            transfer.RequestCancel();
+        }
+        progress.Show(text);
+    });
+    cycle.SetTransferRunner([&progress](CSettingsTransfer& running, int mode) {
+        const StepMachineRunning stoppable;
+        const bool accepted = running.Run(mode);
         progress.End();
         return accepted;
     });
@@ -157,6 +236,16 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
             return kExitOk;
         case CycleResult::Outcome::EditCancelled:
             return exitWhenCancelled;
+        case CycleResult::Outcome::ReadFailed:
+            ReportFailure(context, Interrupts::Requested() ? "Interrupted." : result.text,
+                          std::nullopt);
+            ReportOpenError(context, device.m_Port);
+            return kExitFailure;
+        case CycleResult::Outcome::WriteFailed:
+            ReportFailure(context, result.text, std::nullopt);
+            ReportOpenError(context, device.m_Port);
+            ReportPartialWrite(context, "settings get");
+            return kExitFailure;
         default:
             ReportFailure(context, result.text, std::nullopt);
             return kExitFailure;
@@ -194,17 +283,27 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
         context.Err() << error << "\n";
         return kExitUsage;
     }
+    if (changes.empty()) {
+        context.Out() << kNothingToChange << "\n";
+        return kExitOk;
+    }
+    int exitWhenCancelled = kExitUsage;
     return RunCycle(
         context,
         [&](CPrinterSettings& settings) {
             PrepareForEditing(settings);
+            if (!ChangesAnything(changes, settings)) {
+                context.Out() << kNothingToChange << "\n";
+                exitWhenCancelled = kExitOk;
+                return EditChoice::Cancel;
+            }
             if (!ApplyChanges(changes, settings, error)) {
                 context.Err() << error << "\n";
                 return EditChoice::Cancel;
             }
             return EditChoice::Save;
         },
-        kExitUsage);
+        exitWhenCancelled);
 }
 
 int RunDefault(const CliContext& context) {

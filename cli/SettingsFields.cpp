@@ -8,6 +8,7 @@
 #include <iomanip>
 #include <vector>
 
+#include "Output.h"
 #include "app/StringTable.h"
 #include "device/PrinterDevice.h"
 #include "settings/PrinterSettings.h"
@@ -405,7 +406,7 @@ std::optional<FieldValue> ParseFieldValue(const SettingsField& field, std::strin
         number = ParseNumber(text);
     }
     if (!number) {
-        error = "\"" + std::string(text) + "\" is not a number";
+        error = "\"" + Excerpt(text) + "\" is not a number";
         return std::nullopt;
     }
     return CheckDomain(field, *number, error);
@@ -424,9 +425,6 @@ std::optional<FieldValue> FieldValueFromJson(const SettingsField& field, const n
             return std::nullopt;
         }
         return CheckDomain(field, *bytes, error);
-    }
-    if (json.is_string()) {
-        return ParseFieldValue(field, json.get<std::string>(), error);
     }
     if (!json.is_number_integer() || json.get<long long>() < INT32_MIN ||
         json.get<long long>() > INT32_MAX) {

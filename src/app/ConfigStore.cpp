@@ -126,6 +126,10 @@ bool CConfigStore::DeleteValue(const std::string& keyPath, const std::string& va
     return update.Commit() == 0;
 }
 
+std::string CConfigStore::StoreProblem() {
+    return StoreFileProblem(StoreFilePath());
+}
+
 std::string CConfigStore::StoreFilePath() {
     if (const char* store = NonEmptyEnv("PRINTDECK_STORE")) {
         return store;

@@ -29,6 +29,10 @@ public:
     // existed). Only the NV image list deletes values.
     static bool DeleteValue(const std::string& keyPath, const std::string& valueName);
 
+    // Why the store file cannot be used (it is a device, a FIFO, a directory);
+    // empty when it can. Reads then find nothing and writes fail.
+    static std::string StoreProblem();
+
     // $PRINTDECK_STORE, else $XDG_CONFIG_HOME/printdeck/printdeck.reg, else
     // ~/.config/printdeck/printdeck.reg.
     static std::string StoreFilePath();

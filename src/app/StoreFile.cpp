@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "transport/FileKind.h"
 #include "transport/UniqueFd.h"
 
 namespace printdeck {
@@ -24,6 +25,12 @@ int LastError() {
 
 std::filesystem::path WithSuffix(const std::filesystem::path& path, const std::string& suffix) {
     return std::filesystem::path(path.string() + suffix);
+}
+
+// The errno that says best why the path is no store file.
+int NotARegularFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored) ? EISDIR : EINVAL;
 }
 
 // Follows a symbolic link, so replacing the file keeps the link in place.
@@ -90,11 +97,30 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
+std::string StoreFileProblem(const std::filesystem::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return path.string() + ": the store is " + FileKindName(info.st_mode) +
+           ", not a regular file; point PRINTDECK_STORE at a file";
+}
+
 StoreLoad LoadStoreFile(const std::filesystem::path& path) {
     StoreLoad load;
-    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!StoreFileProblem(path).empty()) {
+        load.error = NotARegularFile(path);
+        return load;
+    }
+    // Non-blocking, so a FIFO that took the file's place meanwhile cannot hold the open.
+    CUniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         load.error = errno == ENOENT ? 0 : LastError();
+        return load;
+    }
+    struct stat info {};
+    if (::fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        load.error = EINVAL;
         return load;
     }
     std::string text;
@@ -132,6 +158,10 @@ CStoreUpdate::~CStoreUpdate() {
 }
 
 int CStoreUpdate::Begin() {
+    // Checked before the lock file beside it is created, too.
+    if (!StoreFileProblem(m_path).empty()) {
+        return NotARegularFile(m_path);
+    }
     std::error_code error;
     std::filesystem::create_directories(m_path.parent_path(), error);
     if (error) {

@@ -9,10 +9,16 @@
 namespace printdeck {
 
 struct StoreLoad {
-    CRegDocument document;               // empty unless the file was read and parsed
-    int error = 0;                       // errno when the file exists but cannot be read
+    CRegDocument document;  // empty unless the file was read and parsed
+    int error = 0;          // errno when the file exists but cannot be read, or is no regular file
     std::optional<RegParseError> fault;  // set when the file is not a store file
 };
+
+// Why the path cannot serve as the store file: it exists and is not a
+// regular file (nor a symbolic link to one). Empty when it can, also when
+// it does not exist yet. Reading a device or a FIFO could block or never
+// end, and replacing one would destroy it.
+std::string StoreFileProblem(const std::filesystem::path& path);
 
 // Reads the store file; a missing file is an empty store.
 StoreLoad LoadStoreFile(const std::filesystem::path& path);

@@ -15,8 +15,6 @@ constexpr std::array<std::array<std::uint8_t, 3>, 4> kCheckCommands = {{
     {0x1B, 0x4D, 0x49},  // ESC M I: card-reader setting
 }};
 
-constexpr int kTextReplyLimitMs = 3000;
-constexpr int kMsrReplyLimitMs = 5000;
 constexpr int kCodePageBufferSize = 100;
 constexpr int kMsrReplyLength = 4;
 

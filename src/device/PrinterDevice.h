@@ -28,6 +28,10 @@ inline constexpr int SW_DIALECT_FIRST = 21000;
 inline constexpr int SW_DIALECT_LAST = 100999;
 bool UsesSwDialect(int version);
 
+// How long the identification waits for a text reply and for the card-reader reply.
+inline constexpr int kTextReplyLimitMs = 3000;
+inline constexpr int kMsrReplyLimitMs = 5000;
+
 // The printer object: owns the port and identifies the printer behind it.
 class CPrinterDevice {
 public:

@@ -58,8 +58,8 @@ void Load(const std::string& keyPath, const StoredNumber& row, CPrinterSettings&
     }
 }
 
-void Save(const std::string& keyPath, const char* name, int value) {
-    CConfigStore::WriteDwordValue(keyPath, name, static_cast<std::uint32_t>(value));
+bool Save(const std::string& keyPath, const char* name, int value) {
+    return CConfigStore::WriteDwordValue(keyPath, name, static_cast<std::uint32_t>(value));
 }
 
 }  // namespace
@@ -81,19 +81,20 @@ int CPrinterSettings::LoadFromStore(const std::string& keyPath) {
 }
 
 int CPrinterSettings::SaveToStore(const std::string& keyPath) {
+    bool saved = true;
     for (const StoredNumber& row : kHead) {
-        Save(keyPath, row.name, this->*row.field);
+        saved = Save(keyPath, row.name, this->*row.field) && saved;
     }
-    Save(keyPath, kCharModeName, LCharMode);
+    saved = Save(keyPath, kCharModeName, LCharMode) && saved;
     for (const StoredNumber& row : kTail) {
-        Save(keyPath, row.name, this->*row.field);
+        saved = Save(keyPath, row.name, this->*row.field) && saved;
     }
     const std::string version = m_pDevice != nullptr ? m_pDevice->m_strVersion : std::string();
     const int msrSetting = m_pDevice != nullptr ? m_pDevice->m_nMsrSetting : 0;
-    CConfigStore::WriteStringValue(keyPath, "Fwver", version);
-    Save(keyPath, "Msrmode", msrSetting);
-    Save(keyPath, kSentinel.name, Sentinel);
-    return 1;
+    saved = CConfigStore::WriteStringValue(keyPath, "Fwver", version) && saved;
+    saved = Save(keyPath, "Msrmode", msrSetting) && saved;
+    saved = Save(keyPath, kSentinel.name, Sentinel) && saved;
+    return saved ? 1 : 0;
 }
 
 }  // namespace printdeck

@@ -19,7 +19,9 @@ public:
     CPrinterSettings() = default;
     virtual ~CPrinterSettings() = default;
 
-    // Persistence under a key path (the program key). Both always return 1.
+    // Persistence under a key path (the program key). Loading always returns
+    // 1; saving returns 0 when a value could not be stored, so the user hears
+    // that the settings were not kept.
     int LoadFromStore(const std::string& keyPath);
     int SaveToStore(const std::string& keyPath);
 

@@ -14,7 +14,8 @@ enum class EditChoice { Save, Default, Cancel };
 
 // What the settings cycle ended with, and the message the user is to see.
 struct CycleResult {
-    enum class Outcome { Saved, ReadFailed, EditCancelled, WriteFailed };
+    // StoreFailed: the printer took the settings, the store did not.
+    enum class Outcome { Saved, ReadFailed, EditCancelled, WriteFailed, StoreFailed };
     Outcome outcome = Outcome::EditCancelled;
     bool showMessage = false;  // false only when the editor was cancelled
     std::string text;          // empty after the user cancelled the read run

@@ -105,9 +105,11 @@ std::string ComposeEntry(const std::tm& utc, std::string_view message) {
     return entry;
 }
 
+// Non-blocking: a FIFO in the log's place must not hold up the printer exchange.
 int OpenForAppend(const std::string& path) {
-    return Retrying(
-        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644); });
+    return Retrying([&] {
+        return ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0644);
+    });
 }
 
 // Best effort: the exchange with the printer goes on whatever happens here.

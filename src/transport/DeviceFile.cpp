@@ -2,12 +2,37 @@
 
 #include <fcntl.h>
 
+#include <cerrno>
+
+#include "transport/FileKind.h"
 #include "transport/IoWait.h"
 
 namespace printdeck {
 
-int CDeviceFile::Open(const std::string& path) {
-    return Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+bool CheckDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& error) {
+    struct stat info {};
+    if (Retrying([&] { return io.Stat(path, &info); }) != 0) {
+        error = SystemRefusal(path, errno);
+        return false;
+    }
+    if (!S_ISCHR(info.st_mode)) {
+        error = PortOpenError{PortFailure::NotADevice, path, 0,
+                              std::string(FileKindName(info.st_mode)) + ", not a printer device"};
+        return false;
+    }
+    return true;
+}
+
+int CDeviceFile::Open(const std::string& path, PortOpenError& error) {
+    if (!CheckDeviceNode(m_io, path, error)) {
+        return -1;
+    }
+    const int fd =
+        Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0) {
+        error = SystemRefusal(path, errno);
+    }
+    return fd;
 }
 
 int CDeviceFile::Read(int fd, std::uint8_t* buffer, int capacity) {

@@ -6,8 +6,14 @@
 
 #include "transport/Clock.h"
 #include "transport/DeviceIo.h"
+#include "transport/PortOpenError.h"
 
 namespace printdeck {
+
+// True when the path names a character device. Anything else (a regular
+// file, a directory, a FIFO, a socket, nothing) must never be opened as a
+// printer: writing a command into it would damage it or block.
+bool CheckDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& error);
 
 // A printer reached as a device file: a parallel port or a USB printer node.
 // A read waits about a second for input, so a silent printer never holds
@@ -18,8 +24,8 @@ public:
 
     CDeviceFile(IDeviceIo& io, IClock& clock) : m_io(io), m_clock(clock) {}
 
-    // The descriptor, or -1; one attempt.
-    int Open(const std::string& path);
+    // The descriptor, or -1 with the reason in error; one attempt.
+    int Open(const std::string& path, PortOpenError& error);
     int Read(int fd, std::uint8_t* buffer, int capacity);
     // Without a write limit the write waits as long as the driver does.
     struct WriteLimit {

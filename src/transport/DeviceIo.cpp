@@ -6,6 +6,10 @@
 
 namespace printdeck {
 
+int CPosixDeviceIo::Stat(const std::string& path, struct stat* info) {
+    return ::stat(path.c_str(), info);
+}
+
 int CPosixDeviceIo::Open(const std::string& path, int flags) {
     return ::open(path.c_str(), flags);
 }

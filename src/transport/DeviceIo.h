@@ -1,6 +1,7 @@
 #pragma once
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <termios.h>
 
@@ -16,6 +17,8 @@ namespace printdeck {
 class IDeviceIo {
 public:
     virtual ~IDeviceIo() = default;
+    // stat() on a path, following symbolic links.
+    virtual int Stat(const std::string& path, struct stat* info) = 0;
     virtual int Open(const std::string& path, int flags) = 0;
     virtual int Close(int fd) = 0;
     virtual ssize_t Read(int fd, void* buffer, std::size_t length) = 0;
@@ -32,6 +35,7 @@ public:
 // The real system calls.
 class CPosixDeviceIo : public IDeviceIo {
 public:
+    int Stat(const std::string& path, struct stat* info) override;
     int Open(const std::string& path, int flags) override;
     int Close(int fd) override;
     ssize_t Read(int fd, void* buffer, std::size_t length) override;

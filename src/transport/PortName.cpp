@@ -1,5 +1,7 @@
 #include "transport/PortName.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <cctype>
 #include <optional>
@@ -9,6 +11,8 @@ namespace printdeck {
 namespace {
 
 constexpr std::size_t kPrefixLength = 3;
+constexpr std::uint32_t kLastTcpPort = 65535;
+const std::string kDevFolder = "/dev/";
 // Keeps the number far from overflow; no machine has a million ports.
 constexpr std::size_t kMaxAliasDigits = 6;
 
@@ -27,13 +31,14 @@ std::optional<unsigned> AliasNumber(const std::string& name, const std::string& 
     return number >= 1 ? std::optional<unsigned>(number) : std::nullopt;
 }
 
-// "/dev/<node>(n-1)" for the alias prefix + n, else the name under /dev.
+// "/dev/<node>(n-1)" for the alias prefix + n, else the name under /dev; a
+// name given with its folder already is taken as it is.
 std::string NodeUnderDev(const std::string& name, const std::string& aliasPrefix,
                          const std::string& node) {
     if (const auto number = AliasNumber(name, aliasPrefix)) {
-        return "/dev/" + node + std::to_string(*number - 1);
+        return kDevFolder + node + std::to_string(*number - 1);
     }
-    return "/dev/" + name;
+    return name.rfind(kDevFolder, 0) == 0 ? name : kDevFolder + name;
 }
 
 }  // namespace
@@ -50,6 +55,23 @@ std::string PortTarget(PortKind kind, const std::string& portString) {
             break;
     }
     return NodeUnderDev(portString, "COM", "ttyS");
+}
+
+std::string PortStringProblem(const std::string& portString, std::uint32_t tcpPort) {
+    if (portString.empty()) {
+        return "the port string is empty";
+    }
+    if (CPrinterPort::KindOf(portString) != PortKind::Network) {
+        return {};
+    }
+    in_addr address{};
+    if (inet_pton(AF_INET, PortTarget(PortKind::Network, portString).c_str(), &address) != 1) {
+        return "NET must be followed by a dotted IPv4 address such as NET192.168.0.10";
+    }
+    if (tcpPort < 1 || tcpPort > kLastTcpPort) {
+        return "TCP port " + std::to_string(tcpPort) + " is outside 1 to 65535";
+    }
+    return {};
 }
 
 }  // namespace printdeck

@@ -48,6 +48,12 @@ int CPrinterPort::Open() {
     // Reopening must not leak the connection that is open now.
     Close();
     m_nKind = KindOf(m_strPortName);
+    m_openError = {};
+    if (const std::string problem = PortStringProblem(m_strPortName, m_nBaudRate & 0xFFFFu);
+        !problem.empty()) {
+        m_openError = PortOpenError{PortFailure::BadPortString, m_strPortName, 0, problem};
+        return 0;
+    }
     m_bOpen = OpenKind();
     return m_bOpen;
 }
@@ -57,17 +63,17 @@ int CPrinterPort::OpenKind() {
     switch (m_nKind) {
         case PortKind::Network:
             m_hSocket = CTcpLink(*m_pClock).Connect(
-                target, static_cast<std::uint16_t>(m_nBaudRate & 0xFFFFu));
+                target, static_cast<std::uint16_t>(m_nBaudRate & 0xFFFFu), m_openError);
             return m_hSocket >= 0 ? 1 : 0;
         case PortKind::Serial: {
             const SerialSettings settings{m_nBaudRate, m_nParity, m_nDataBits, m_nStopBits,
                                           m_nFlowControl == 1};
-            m_hDevice = CSerialLine(*m_pIo, *m_pClock).Open(target, settings);
+            m_hDevice = CSerialLine(*m_pIo, *m_pClock).Open(target, settings, m_openError);
             break;
         }
         case PortKind::Parallel:
         case PortKind::DevicePath:
-            m_hDevice = CDeviceFile(*m_pIo, *m_pClock).Open(target);
+            m_hDevice = CDeviceFile(*m_pIo, *m_pClock).Open(target, m_openError);
             break;
     }
     return m_hDevice >= 0 ? 1 : 0;

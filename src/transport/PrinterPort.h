@@ -4,6 +4,7 @@
 #include <string>
 
 #include "transport/Clock.h"
+#include "transport/PortOpenError.h"
 
 namespace printdeck {
 
@@ -36,6 +37,9 @@ public:
     // connection's own time-outs decide how long one Read waits.
     int Read(std::uint8_t* buffer, int capacity, int timeHintMs);
 
+    // Why the last Open failed; failure None after a successful one.
+    const PortOpenError& OpenError() const { return m_openError; }
+
     // The kind a port string names, by the grammar tested on every Open.
     static PortKind KindOf(const std::string& portString);
 
@@ -62,6 +66,7 @@ private:
 
     IClock* m_pClock;
     IDeviceIo* m_pIo;
+    PortOpenError m_openError;
 };
 
 }  // namespace printdeck

@@ -7,6 +7,7 @@
 #include <array>
 #include <utility>
 
+#include "transport/DeviceFile.h"
 #include "transport/IoWait.h"
 
 namespace printdeck {
@@ -90,34 +91,54 @@ bool ApplyLineSettings(termios& attributes, const SerialSettings& settings) {
     return cfsetispeed(&attributes, speed) == 0 && cfsetospeed(&attributes, speed) == 0;
 }
 
-int CSerialLine::Open(const std::string& path, const SerialSettings& settings) {
-    const int fd = OpenExclusive(path);
+int CSerialLine::Open(const std::string& path, const SerialSettings& settings,
+                      PortOpenError& error) {
+    const int fd = OpenExclusive(path, error);
     if (fd < 0) {
         return -1;
     }
-    if (!Configure(fd, settings) || !SendProbe(fd) || !DataSetReady(fd)) {
-        Close(fd);
-        return -1;
+    if (!Configure(fd, settings)) {
+        error = PortOpenError{PortFailure::LineRefused, path, 0,
+                              "the serial driver refused the line settings"};
+    } else if (!SendProbe(fd)) {
+        error = SystemRefusal(path, errno);
+    } else if (!DataSetReady(fd)) {
+        error = PortOpenError{PortFailure::NoSignal, path, 0, "the printer does not assert DSR"};
+    } else {
+        return fd;
     }
-    return fd;
+    Close(fd);
+    return -1;
 }
 
-int CSerialLine::OpenExclusive(const std::string& path) {
+int CSerialLine::OpenExclusive(const std::string& path, PortOpenError& error) {
     for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
         if (attempt > 0) {
             m_clock.Sleep(kRetryWaitMs);
         }
-        const int fd =
-            Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
-        if (fd < 0) {
-            continue;
-        }
-        if (Retrying([&] { return m_io.Control(fd, TIOCEXCL, nullptr); }) == 0) {
+        if (const int fd = OpenOnce(path, error); fd >= 0) {
             return fd;
         }
-        m_io.Close(fd);
     }
     return -1;
+}
+
+int CSerialLine::OpenOnce(const std::string& path, PortOpenError& error) {
+    if (!CheckDeviceNode(m_io, path, error)) {
+        return -1;
+    }
+    const int fd =
+        Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    if (fd < 0) {
+        error = SystemRefusal(path, errno);
+        return -1;
+    }
+    if (Retrying([&] { return m_io.Control(fd, TIOCEXCL, nullptr); }) != 0) {
+        error = SystemRefusal(path, errno);
+        m_io.Close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 bool CSerialLine::Configure(int fd, const SerialSettings& settings) {
@@ -177,6 +198,11 @@ int CSerialLine::Read(int fd, std::uint8_t* buffer, int capacity) {
             break;
         }
         got += static_cast<int>(moved);
+    }
+    if (got == 0) {
+        // A line whose far end has gone reports ready or failed at once; it
+        // waits like a silent one, so reply loops do not spin on it.
+        total.WaitOut();
     }
     return got;
 }

@@ -7,6 +7,7 @@
 
 #include "transport/Clock.h"
 #include "transport/DeviceIo.h"
+#include "transport/PortOpenError.h"
 
 namespace printdeck {
 
@@ -38,8 +39,9 @@ public:
 
     CSerialLine(IDeviceIo& io, IClock& clock) : m_io(io), m_clock(clock) {}
 
-    // Opens, configures and checks the line (probe byte, DSR); the descriptor or -1.
-    int Open(const std::string& path, const SerialSettings& settings);
+    // Opens, configures and checks the line (probe byte, DSR); the descriptor,
+    // or -1 with the reason in error.
+    int Open(const std::string& path, const SerialSettings& settings, PortOpenError& error);
     int Read(int fd, std::uint8_t* buffer, int capacity);
     // Returns the bytes that left the driver within the write time-out.
     int Write(int fd, const std::uint8_t* data, int length);
@@ -47,7 +49,8 @@ public:
     void Close(int fd);
 
 private:
-    int OpenExclusive(const std::string& path);
+    int OpenExclusive(const std::string& path, PortOpenError& error);
+    int OpenOnce(const std::string& path, PortOpenError& error);
     bool Configure(int fd, const SerialSettings& settings);
     bool SetModemLines(int fd, bool dtrOn);
     bool SendProbe(int fd);

@@ -13,37 +13,46 @@
 
 namespace printdeck {
 
-int CTcpLink::Connect(const std::string& address, std::uint16_t port) {
+int CTcpLink::Connect(const std::string& address, std::uint16_t port, PortOpenError& error) {
+    const std::string target = address + ":" + std::to_string(port);
     sockaddr_in peer{};
     peer.sin_family = AF_INET;
     peer.sin_port = htons(port);
     if (inet_pton(AF_INET, address.c_str(), &peer.sin_addr) != 1) {
+        error = PortOpenError{PortFailure::BadPortString, target, 0, "not a dotted IPv4 address"};
         return -1;
     }
     const int fd =
         Retrying([] { return ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0); });
     if (fd < 0) {
+        error = SystemRefusal(target, errno);
         return -1;
     }
-    const bool connected =
-        ::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0 ||
-        (ClassifyErrno(errno) != IoFailure::Broken && FinishConnect(fd));
-    const int flags = connected ? Retrying([&] { return ::fcntl(fd, F_GETFL); }) : -1;
+    int failure = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+        failure = ClassifyErrno(errno) == IoFailure::Broken ? errno : FinishConnect(fd);
+    }
+    const int flags = failure == 0 ? Retrying([&] { return ::fcntl(fd, F_GETFL); }) : -1;
     if (flags < 0 || Retrying([&] { return ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK); }) != 0) {
+        error = SystemRefusal(target, failure != 0 ? failure : errno);
         ::close(fd);
         return -1;
     }
     return fd;
 }
 
-bool CTcpLink::FinishConnect(int fd) {
+int CTcpLink::FinishConnect(int fd) {
     const CDeadline deadline = CDeadline::After(m_clock, kConnectWaitMs);
-    if (WaitFor(SystemDeviceIo(), fd, POLLOUT, deadline) != WaitResult::Ready) {
-        return false;
+    const WaitResult wait = WaitFor(SystemDeviceIo(), fd, POLLOUT, deadline);
+    if (wait == WaitResult::TimedOut) {
+        return ETIMEDOUT;
     }
     int error = 0;
     socklen_t size = sizeof error;
-    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+        return errno;
+    }
+    return error == 0 && wait != WaitResult::Ready ? EIO : error;
 }
 
 int CTcpLink::Read(int fd, std::uint8_t* buffer, int capacity) {

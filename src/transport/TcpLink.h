@@ -4,6 +4,7 @@
 #include <string>
 
 #include "transport/Clock.h"
+#include "transport/PortOpenError.h"
 
 namespace printdeck {
 
@@ -19,14 +20,16 @@ public:
 
     explicit CTcpLink(IClock& clock) : m_clock(clock) {}
 
-    // Connects to a dotted-decimal IPv4 address; the socket, or -1.
-    int Connect(const std::string& address, std::uint16_t port);
+    // Connects to a dotted-decimal IPv4 address; the socket, or -1 with the
+    // reason in error.
+    int Connect(const std::string& address, std::uint16_t port, PortOpenError& error);
     int Read(int fd, std::uint8_t* buffer, int capacity);
     int Write(int fd, const std::uint8_t* data, int length);
     void Close(int fd);
 
 private:
-    bool FinishConnect(int fd);
+    // 0 once connected, else the errno that ended the attempt.
+    int FinishConnect(int fd);
 
     IClock& m_clock;
 };

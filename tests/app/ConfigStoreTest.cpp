@@ -1,14 +1,17 @@
 #include "app/ConfigStore.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
 
 #include <fstream>
+#include <functional>
 #include <vector>
 
 #include "app/DebugTraceSink.h"
+#include "support/PseudoTerminal.h"
 #include "support/TempDir.h"
 
 namespace printdeck {
@@ -213,6 +216,44 @@ TEST_F(ConfigStoreTest, AStoreThatCannotBeReadIsNeverReplaced) {
     EXPECT_FALSE(CConfigStore::ReadStringValue(kProgramKey, "uPort", text));
     EXPECT_FALSE(CConfigStore::WriteStringValue(kProgramKey, "uPort", "COM1"));
     EXPECT_TRUE(fs::exists(inside));
+}
+
+// A device, FIFO, socket or directory where the store belongs is never read
+// (a FIFO would block, a device never end), moved aside or replaced.
+TEST_F(ConfigStoreTest, OnlyARegularFileServesAsTheStore) {
+    test::PseudoTerminal terminal;
+    const struct {
+        const char* name;
+        std::function<void(const fs::path&)> make;
+        const char* kind;
+        fs::file_type type;
+    } rows[] = {
+        {"character device",
+         [&](const fs::path& path) { fs::create_symlink(terminal.SlavePath(), path); },
+         "a character device", fs::file_type::character},
+        {"fifo", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); },
+         "a named pipe (FIFO)", fs::file_type::fifo},
+        {"directory", [](const fs::path& path) { fs::create_directory(path); }, "a directory",
+         fs::file_type::directory},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const fs::path store = files.Dir() / row.name;
+        row.make(store);
+        ScopedEnv env("PRINTDECK_STORE", store.string());
+
+        EXPECT_EQ(CConfigStore::StoreProblem(),
+                  store.string() + ": the store is " + row.kind +
+                      ", not a regular file; point PRINTDECK_STORE at a file");
+        std::string text = "before";
+        EXPECT_FALSE(CConfigStore::ReadStringValue(kProgramKey, "uPort", text));
+        EXPECT_FALSE(CConfigStore::WriteStringValue(kProgramKey, "uPort", "COM1"));
+        EXPECT_FALSE(CConfigStore::WriteDwordValue(kProgramKey, "Density", 1));
+        EXPECT_EQ(fs::status(store).type(), row.type);
+        EXPECT_FALSE(fs::exists(store.string() + ".corrupt"));
+        EXPECT_FALSE(fs::exists(store.string() + ".lock"));
+    }
+    EXPECT_EQ(CConfigStore::StoreProblem(), "") << "a missing store is no problem";
 }
 
 TEST_F(ConfigStoreTest, LeftoversOfAKilledWriterDoNotDisturb) {

@@ -1,4 +1,7 @@
+#include <sys/stat.h>
+
 #include <chrono>
+#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -8,6 +11,7 @@
 
 #include "Cli.h"
 #include "CliRun.h"
+#include "app/ConfigStore.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
 
@@ -51,14 +55,83 @@ TEST_F(IdentifyCommandTest, SilentPrinterReportsNoReplyAfterAboutThreeSeconds) {
     EXPECT_NE(Run({"identify"}), 0);
     auto elapsed = duration_cast<milliseconds>(steady_clock::now() - start).count();
     EXPECT_NE(m_err.str().find("(result 301"), std::string::npos) << m_err.str();
+    EXPECT_NE(m_err.str().find("no reply from NET127.0.0.1 (TCP port " + std::to_string(Port()) +
+                               ") within 3 s\n"),
+              std::string::npos)
+        << m_err.str();
     EXPECT_GE(elapsed, 3000);
     EXPECT_LT(elapsed, 6000);
 }
 
-TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReported) {
-    EXPECT_NE(test::RunCliWith({"--port", "NET127.0.0.1", "--baud", "1", "identify"}, m_out, m_err),
-              0);
-    EXPECT_NE(m_err.str().find("Port open error!"), std::string::npos) << m_err.str();
+// The system's reason and what to do next.
+TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReportedWithReasonAndNextStep) {
+    const struct {
+        std::vector<std::string> args;
+        std::string reason;
+        std::string nextStep;
+    } rows[] = {
+        {{"--port", "NET127.0.0.1", "--baud", "1"},
+         "127.0.0.1:1: connection refused\n",
+         "Is the printer on and is TCP port 1 open?\n"},
+        {{"--port", "ttyNONE9"},
+         "/dev/ttyNONE9: no such device\n",
+         "printdeck-cli ports lists the serial lines and USB printers of this machine.\n"},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::string> args = row.args;
+        args.push_back("identify");
+        EXPECT_EQ(test::RunCliWith(args, m_out, m_err), 1);
+        EXPECT_EQ(m_err.str(), "Port open error!\n" + row.reason + row.nextStep);
+    }
+}
+
+// Checked before anything is opened; the message lists what is accepted.
+TEST_F(IdentifyCommandTest, MalformedPortStringIsAUsageError) {
+    const std::vector<std::vector<std::string>> rows = {
+        {"--port", "NET10.0.0"},
+        {"--port", "NET127.0.0.1", "--baud", std::to_string(65536 + Port())},
+        {"--port", ""},
+    };
+    for (const auto& args : rows) {
+        std::vector<std::string> all = args;
+        all.push_back("identify");
+        EXPECT_EQ(test::RunCliWith(all, m_out, m_err), 2) << args[1];
+        EXPECT_NE(m_err.str().find("Bad port string \"" + args[1] + "\": "), std::string::npos)
+            << m_err.str();
+        EXPECT_NE(m_err.str().find("Port strings: a serial line"), std::string::npos);
+    }
+    EXPECT_TRUE(Received().empty());
+
+    ASSERT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "uPortType", 2));
+    ASSERT_TRUE(CConfigStore::WriteStringValue(kProgramKey, "uPort", "NET1.2.3"));
+    EXPECT_EQ(test::RunCliWith({"identify"}, m_out, m_err), 2);
+    EXPECT_NE(m_err.str().find("Bad port string \"NET1.2.3\" (stored by the window)"),
+              std::string::npos)
+        << m_err.str();
+}
+
+// A path given or stored as the port that is no device is never written to.
+TEST_F(IdentifyCommandTest, PortThatIsARegularFileIsRefusedUntouched) {
+    const std::string path = (m_files.Dir().Path() / "v.txt").string();
+    std::ofstream(path) << "keep me";
+    EXPECT_EQ(test::RunCliWith({"--port", path, "identify"}, m_out, m_err), 1);
+    EXPECT_NE(m_err.str().find(path + ": a regular file, not a printer device"), std::string::npos)
+        << m_err.str();
+
+    ASSERT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "uPortType", 1));
+    ASSERT_TRUE(CConfigStore::WriteStringValue(kProgramKey, "uPort", path));
+    EXPECT_EQ(test::RunCliWith({"identify"}, m_out, m_err), 1);
+    EXPECT_NE(m_err.str().find(path + ": a regular file"), std::string::npos) << m_err.str();
+    EXPECT_EQ(test::ReadWholeFile(path), "keep me");
+}
+
+TEST_F(IdentifyCommandTest, FifoAsTrafficLogDoesNotBlock) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    const std::filesystem::path fifo = m_files.Dir() / "log.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    test::ScopedEnv log("PRINTDECK_LOG", fifo.string());
+    EXPECT_EQ(Run({"identify"}), 0) << m_err.str();
 }
 
 // One log entry per Read and Write, with the stamp, the label, the raw bytes

@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -103,6 +105,7 @@ TEST_F(SettingsCommandTest, SetWritesThePrinterAndStoresTheRecord) {
 
     EXPECT_EQ(out.str(), "Success to set VMSM configuration! \nPlease reset printer power.\n");
     EXPECT_THAT(err.str(), HasSubstr("Set status : 1 %\n"));
+    EXPECT_EQ(err.str().find('\r'), std::string::npos) << "no carriage return off a terminal";
     EXPECT_EQ(Printer().State().settings.Get().Switch(1).substr(5), "111");
     std::uint32_t stored = 0;
     EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "Density", stored));
@@ -126,7 +129,11 @@ TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     EXPECT_THAT(printed, HasSubstr("\"BtPin\": \"4826\""));
     EXPECT_THAT(printed, HasSubstr("\"BluetoothOff\": 1"));
     const std::filesystem::path file = files.Dir() / "settings.json";
-    std::ofstream(file) << printed;
+    std::string changed = printed;
+    const std::string density = "\"Density\": 4";
+    ASSERT_NE(changed.find(density), std::string::npos);
+    changed.replace(changed.find(density), density.size(), "\"Density\": 7");
+    std::ofstream(file) << changed;
     const std::string storeBefore = StoreText();
 
     // The same read run again, then the printer hangs up early in the write run.
@@ -138,14 +145,48 @@ TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     EXPECT_EQ(StoreText(), storeBefore);
 }
 
+// A store that is no file stops every command at once with exit 1; one
+// that cannot be written makes a set fail even though the printer took it.
+TEST_F(SettingsCommandTest, StoreThatIsNoFileOrCannotBeWrittenIsAFailure) {
+    const std::filesystem::path fifo = files.Dir() / "fifo.reg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    {
+        test::ScopedEnv store("PRINTDECK_STORE", fifo.string());
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"settings", "get"}, {"settings", "set", "Density=7"}}) {
+            EXPECT_EQ(Run(args), 1) << args[1];
+            EXPECT_THAT(err.str(), HasSubstr(fifo.string() + ": the store is a named pipe (FIFO)"));
+        }
+        EXPECT_TRUE(Received().empty());
+        EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    }
+    const std::filesystem::path blocker = files.Dir() / "not-a-folder";
+    std::ofstream(blocker) << "x";
+    test::ScopedEnv store("PRINTDECK_STORE", (blocker / "printdeck.reg").string());
+    EXPECT_EQ(Run({"settings", "set", "Density=7"}), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_THAT(err.str(), HasSubstr("The printer took the settings, but they could not be "
+                                     "saved in " +
+                                     (blocker / "printdeck.reg").string()));
+}
+
 TEST_F(SettingsCommandTest, BadNamesAndValuesAreRefusedBeforeConnecting) {
     const std::filesystem::path notJson = files.Dir() / "bad.json";
     std::ofstream(notJson) << "{\"Density\": ";
     const std::filesystem::path unknownKey = files.Dir() / "unknown.json";
     std::ofstream(unknownKey) << "{\"Density\": 4, \"Colour\": 1}";
+    const std::filesystem::path twice = files.Dir() / "twice.json";
+    std::ofstream(twice) << "{\"Density\": 4, \"Speed\": 1, \"Density\": 5}";
+    const std::filesystem::path twiceSpelled = files.Dir() / "spelled.json";
+    std::ofstream(twiceSpelled) << "{\"Density\": 4, \"density\": 5}";
+    const std::filesystem::path textNumber = files.Dir() / "text.json";
+    std::ofstream(textNumber) << "{\"Density\": \"4\"}";
+    const std::filesystem::path huge = files.Dir() / "huge.json";
+    std::ofstream(huge) << "{\"BtName\": \"" << std::string(1024 * 1024, 'a') << "\"}";
+    const std::string longWord(200, 'x');
     const struct {
         std::vector<std::string> args;
-        const char* message;
+        std::string message;
     } cases[] = {
         {{"Density=8"}, "Invalid value for Density: value 8 is outside 0..7"},
         {{"Colour=1"}, "Unknown setting \"Colour\""},
@@ -155,6 +196,16 @@ TEST_F(SettingsCommandTest, BadNamesAndValuesAreRefusedBeforeConnecting) {
         {{"--from", notJson.string()}, "bad.json: [json.exception.parse_error"},
         {{"--from", unknownKey.string()}, "unknown.json: unknown setting \"Colour\""},
         {{}, "Name at least one NAME=VALUE or --from FILE.json"},
+        {{"Density=1", "density=2"}, "Setting Density is named twice"},
+        {{"--from", twice.string()}, "twice.json: setting \"Density\" is named twice"},
+        {{"--from", twiceSpelled.string()}, "spelled.json: Setting Density is named twice"},
+        {{"--from", unknownKey.string(), "Speed=1", "speed=2"}, "unknown.json: unknown"},
+        {{"--from", textNumber.string()}, "invalid value for Density: expected a whole number"},
+        {{"--from", huge.string()}, "huge.json: larger than 1 MiB"},
+        // Echoed values are cut, and control characters cannot reach the terminal.
+        {{"TimeOff=" + longWord}, "TimeOff: \"" + std::string(57, 'x') + "...\" is not a number\n"},
+        {{longWord}, "got \"" + std::string(57, 'x') + "...\"\n"},
+        {{"Col\x1B[31m=1"}, "Unknown setting \"Col?[31m\""},
     };
     for (const auto& c : cases) {
         std::vector<std::string> args = {"settings", "set"};
@@ -163,6 +214,20 @@ TEST_F(SettingsCommandTest, BadNamesAndValuesAreRefusedBeforeConnecting) {
         EXPECT_THAT(err.str(), HasSubstr(c.message));
     }
     EXPECT_TRUE(Received().empty());
+}
+
+TEST_F(SettingsCommandTest, SetWithNothingToChangeSaysSoAndWritesNothing) {
+    const std::filesystem::path empty = files.Dir() / "empty.json";
+    std::ofstream(empty) << "{}";
+    EXPECT_EQ(Run({"settings", "set", "--from", empty.string()}), 0) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("Nothing to change"));
+    EXPECT_TRUE(Received().empty());
+
+    // The printer holds density 4 already.
+    EXPECT_EQ(Run({"settings", "set", "Density=4"}), 0) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("Nothing to change"));
+    EXPECT_FALSE(PrinterWasWritten());
+    EXPECT_EQ(StoreText(), "");
 }
 
 TEST_F(SettingsCommandTest, ValueThePrinterDoesNotOfferIsRefusedBeforeTheWrite) {

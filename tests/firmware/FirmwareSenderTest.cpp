@@ -240,6 +240,11 @@ class LimitedDeviceIo : public IDeviceIo {
 public:
     explicit LimitedDeviceIo(std::size_t budget) : m_budget(budget) {}
 
+    int Stat(const std::string&, struct stat* info) override {
+        *info = {};
+        info->st_mode = S_IFCHR | 0660;
+        return 0;
+    }
     int Open(const std::string&, int) override { return 9; }
     int Close(int) override { return 0; }
     ssize_t Read(int, void*, std::size_t) override { return 0; }

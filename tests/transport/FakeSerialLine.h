@@ -42,6 +42,11 @@ public:
             {m_clock.now + ms, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     }
 
+    int Stat(const std::string&, struct stat* info) override {
+        *info = {};
+        info->st_mode = S_IFCHR | 0660;
+        return 0;
+    }
     int Open(const std::string& path, int flags) override {
         openedPaths.push_back(path);
         openFlags = flags;

@@ -153,17 +153,33 @@ TEST(NetworkPortOpen, FailsFastWhenNothingListensOrTheAddressIsBad) {
         LoopbackListener gone;
         closedPort = gone.Port();
     }
-    for (const std::string name : {"NET127.0.0.1", "NET", "NET300.1.1.1", "NETlocalhost"}) {
-        SCOPED_TRACE(name);
+    const struct {
+        std::string name;
+        PortFailure failure;
+    } rows[] = {
+        {"NET127.0.0.1", PortFailure::SystemRefused},
+        {"NET", PortFailure::BadPortString},
+        {"NET300.1.1.1", PortFailure::BadPortString},
+        {"NETlocalhost", PortFailure::BadPortString},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         CPrinterPort port;
-        port.m_strPortName = name;
+        port.m_strPortName = row.name;
         port.m_nBaudRate = closedPort;
         const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(port.Open(), 0);
         EXPECT_LT(MsSince(start), 1000);
         EXPECT_EQ(port.m_bOpen, 0);
         EXPECT_EQ(port.m_hSocket, -1);
+        EXPECT_EQ(port.OpenError().failure, row.failure);
     }
+    CPrinterPort port;
+    port.m_strPortName = "NET127.0.0.1";
+    port.m_nBaudRate = closedPort;
+    EXPECT_EQ(port.Open(), 0);
+    EXPECT_EQ(port.OpenError().Text(),
+              "127.0.0.1:" + std::to_string(closedPort) + ": connection refused");
 }
 
 }  // namespace

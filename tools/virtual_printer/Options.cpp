@@ -50,6 +50,14 @@ bool IsLoopback(const std::string& host) {
     return address && (ntohl(address->s_addr) >> 24) == 127;
 }
 
+std::string ListenRefusal(const PrinterOptions& options) {
+    if (IsLoopback(options.listen.host) || options.allowRemote) {
+        return {};
+    }
+    return "refusing to listen on " + options.listen.host +
+           ", which is not a loopback address, without allow-remote";
+}
+
 std::optional<std::uint8_t> ParseByteSetting(std::string_view text) {
     if (text.size() == 1) {
         return static_cast<std::uint8_t>(text[0]);

@@ -37,6 +37,9 @@ struct PrinterOptions {
 // "HOST:PORT" with a dotted IPv4 host (or "localhost") and a port 0..65535.
 std::optional<ListenAddress> ParseListenAddress(std::string_view text);
 bool IsLoopback(const std::string& host);
+// Why the options may not listen where they say: a non-loopback address
+// without allowRemote. Empty when they may.
+std::string ListenRefusal(const PrinterOptions& options);
 // One character stands for itself ("9" is 0x39); longer text is a number,
 // decimal or 0x-hexadecimal, 0..255 ("57", "0x39").
 std::optional<std::uint8_t> ParseByteSetting(std::string_view text);

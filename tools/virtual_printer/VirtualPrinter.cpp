@@ -34,9 +34,8 @@ bool VirtualPrinter::Start(std::string* error) {
         return Fail(error, "already running");
     }
     const ListenAddress& listen = m_options.listen;
-    if (!IsLoopback(listen.host) && !m_options.allowRemote) {
-        return Fail(error, "refusing to listen on " + listen.host +
-                               ", which is not a loopback address, without allow-remote");
+    if (const std::string refusal = ListenRefusal(m_options); !refusal.empty()) {
+        return Fail(error, refusal);
     }
     std::string message;
     if (!m_stop.Open()) {

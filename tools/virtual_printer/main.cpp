@@ -15,6 +15,10 @@ namespace {
 
 using namespace printdeck::vp;
 
+// Exit statuses, as printdeck-cli uses them.
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
 // Turns a text option into a value with `parse`, reporting `what` on failure.
 template <typename Parse>
 auto Converter(Parse parse, std::string what) {
@@ -87,8 +91,16 @@ int main(int argc, char** argv) {
     CommandLine line;
     PrinterOptions options;
     AddOptions(app, line, options);
-    CLI11_PARSE(app, argc, argv);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : kExitUsage;
+    }
     ApplyCommandLine(line, options);
+    if (const std::string refusal = ListenRefusal(options); !refusal.empty()) {
+        std::cerr << "printdeck-virtual-printer: " << refusal << '\n';
+        return kExitUsage;
+    }
 
     // Blocked before the printer's thread starts, so that it inherits the
     // mask and the signals are taken only by sigwait below.
@@ -102,7 +114,7 @@ int main(int argc, char** argv) {
     std::string error;
     if (!printer.Start(&error)) {
         std::cerr << "printdeck-virtual-printer: " << error << '\n';
-        return 1;
+        return kExitFailure;
     }
     std::cout << "listening on " << printer.Host() << ':' << printer.Port() << std::endl;
 
