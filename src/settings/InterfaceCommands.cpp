@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "device/PrinterDevice.h"
@@ -54,6 +55,14 @@ std::string& TrackText(CPrinterSettings& settings, int track, bool start) {
         default:
             return start ? settings.m_strTrack3Start : settings.m_strTrack3End;
     }
+}
+
+std::optional<SentinelTexts>& Unreported(CPrinterSettings& settings, int track) {
+    return settings.m_unreportedSentinels[static_cast<std::size_t>(track - 1)];
+}
+
+SentinelTexts TrackTexts(CPrinterSettings& settings, int track) {
+    return {TrackText(settings, track, true), TrackText(settings, track, false)};
 }
 
 int ReadSerialItem(CPrinterSettings& settings, Dialect dialect, int n) {
@@ -243,8 +252,10 @@ int CPrinterSettings::ReadSentinel(int track) {
     // Any one of mark, type and track in place counts as a sentinel report.
     if (At(reply, 1) != kReplyMark && At(reply, 2) != kReplySentinel &&
         At(reply, 3) != static_cast<std::uint8_t>(DigitChar(track))) {
+        Unreported(*this, track) = TrackTexts(*this, track);
         return RC_OK;
     }
+    Unreported(*this, track).reset();
     std::string texts[2];
     int current = 0;
     for (std::size_t k = 4; k <= reply.size() && reply[k - 1] != 0x00; ++k) {
@@ -266,6 +277,9 @@ int CPrinterSettings::WriteSentinel(int track) {
     }
     if (!ValidTrack(track)) {
         return RC_NOT_SUPPORTED;
+    }
+    if (Unreported(*this, track) == TrackTexts(*this, track)) {
+        return RC_OK;
     }
     const std::string& start = TrackText(*this, track, true);
     const std::string& end = TrackText(*this, track, false);

@@ -65,6 +65,8 @@ void Save(const std::string& keyPath, const char* name, int value) {
 }  // namespace
 
 int CPrinterSettings::LoadFromStore(const std::string& keyPath) {
+    // What earlier reads found belongs to the record being replaced.
+    m_unreportedSentinels = {};
     for (const StoredNumber& row : kHead) {
         Load(keyPath, row, *this);
     }

@@ -314,6 +314,36 @@ TEST_F(SettingsTransferTest, WriteRunPausesBeforeFinishingAsTheDialectAndBluetoo
     }
 }
 
+TEST_F(SettingsTransferTest, TrackWhoseSentinelsWentUnreportedKeepsThePrintersCodes) {
+    UsePrinter("_MRQ-T200", "_V01.03");  // SW dialect with sentinels
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) {
+        memory.trackStart[1] = "<";
+        memory.trackEnd[1] = ">";
+        memory.trackSilent[1] = true;
+    });
+    settings.m_bBluetoothOff = 1;
+    settings.m_strTrack2Start = "stale";
+    settings.m_strTrack2End = "codes";
+    const auto printerTrack2 = [this] {
+        SyncWithPrinter();
+        const vp::SettingsMemory memory = Printer().State().settings.Get();
+        return memory.trackStart[1] + "|" + memory.trackEnd[1];
+    };
+
+    ASSERT_TRUE(transfer.Run(ReadFromPrinter));
+    EXPECT_EQ(settings.m_strTrack1Start, "%");
+    ClearReceived();
+    ASSERT_TRUE(transfer.Run(WriteToPrinter));
+    EXPECT_EQ(printerTrack2(), "<|>");
+    EXPECT_EQ(SwitchArguments("sentinel-start"), (std::vector<int>{'1', '3'}));
+
+    // Codes the user chose after the read are the user's to send.
+    settings.m_strTrack2Start = "S";
+    settings.m_strTrack2End = "";
+    ASSERT_TRUE(transfer.Run(WriteToPrinter));
+    EXPECT_EQ(printerTrack2(), "S|");
+}
+
 TEST_F(SettingsTransferTest, FactoryDefaultRunCountsSlowlyToHundred) {
     EXPECT_TRUE(transfer.Run(RestoreFactoryDefault));
 
