@@ -42,6 +42,10 @@ Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+SwitchContext MswContext(const CPrinterDevice& device) {
+    return {Dialect::Msw, device.g_Getver, device.m_nMsrSetting};
+}
+
 bool ValidTrack(int track) {
     return track >= 1 && track <= 3;
 }
@@ -218,7 +222,11 @@ int CPrinterSettings::ReadRfInterface() {
     if (At(reply, 1) != kReplyMark || d7 == 0x00 || d8 == 0x00) {
         return RC_BAD_VALUE;
     }
-    m_nRfInterface = DecodeRfInterface(static_cast<char>(d7), static_cast<char>(d8));
+    SwitchBlock block{};
+    for (std::size_t k = 0; k < block.size(); ++k) {
+        block[k] = static_cast<char>(At(reply, k + 3));
+    }
+    DecodeSwitch(kRfSwitch, block, MswContext(*m_pDevice), *this);
     return RC_OK;
 }
 
@@ -233,7 +241,8 @@ int CPrinterSettings::WriteRfInterface() {
     if (const int rc = link.SendAny(MswSwitchWriteHeader()); rc != RC_OK) {
         return rc;
     }
-    return link.SendAny(MswSwitchWriteData(kRfSwitch, EncodeRfInterface(m_nRfInterface)));
+    const SwitchBlock block = EncodeSwitch(kRfSwitch, *this, MswContext(*m_pDevice));
+    return link.SendAny(MswSwitchWriteData(kRfSwitch, block));
 }
 
 int CPrinterSettings::ReadSentinel(int track) {

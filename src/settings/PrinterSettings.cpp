@@ -66,6 +66,7 @@ void Save(const std::string& keyPath, const char* name, int value) {
 
 int CPrinterSettings::LoadFromStore(const std::string& keyPath) {
     // What earlier reads found belongs to the record being replaced.
+    m_switchesAsRead.clear();
     m_unreportedSentinels = {};
     for (const StoredNumber& row : kHead) {
         Load(keyPath, row, *this);

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
+
+#include "settings/SwitchCodec.h"
 
 namespace printdeck {
 
@@ -80,6 +83,9 @@ public:
     std::string m_strTrack1End;
     std::string m_strTrack2End;
     std::string m_strTrack3End;
+    // The switches as the last reads found them; writing one back keeps what
+    // the record has not changed since.
+    std::map<int, settings::SwitchReading> m_switchesAsRead;
     // Per track: the texts the record held when the printer did not report
     // that track's sentinels. WriteSentinel leaves such a track alone while
     // its texts are still these, so codes the printer never gave cannot
