@@ -167,6 +167,11 @@ NvStepOutcome CNvOperationSequence::StartDownload() {
 NvStepOutcome CNvOperationSequence::SendNextRecord() {
     if (m_nNextRecord >= m_Records.size()) {
         Advance(LoadString(IDS_FINISH_DOWNLOAD), 5, 500);
+        // Records earn no reply: the printer's answer to one last question
+        // shows that it took every byte of them.
+        if (m_pList->m_pDevice->chk_OpenCheck(CheckModel) != RC_OK) {
+            return Fail(IDS_FAILED_TO_WRITE_DATA);
+        }
         return NvStepOutcome::Next(NvStepFinish, kNvStepDelayMs);
     }
     const CNvDownloadRecord& record = *m_Records[m_nNextRecord++];

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "device/PrinterDevice.h"
@@ -41,6 +42,10 @@ Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+SwitchContext MswContext(const CPrinterDevice& device) {
+    return {Dialect::Msw, device.g_Getver, device.m_nMsrSetting};
+}
+
 bool ValidTrack(int track) {
     return track >= 1 && track <= 3;
 }
@@ -54,6 +59,14 @@ std::string& TrackText(CPrinterSettings& settings, int track, bool start) {
         default:
             return start ? settings.m_strTrack3Start : settings.m_strTrack3End;
     }
+}
+
+std::optional<SentinelTexts>& Unreported(CPrinterSettings& settings, int track) {
+    return settings.m_unreportedSentinels[static_cast<std::size_t>(track - 1)];
+}
+
+SentinelTexts TrackTexts(CPrinterSettings& settings, int track) {
+    return {TrackText(settings, track, true), TrackText(settings, track, false)};
 }
 
 int ReadSerialItem(CPrinterSettings& settings, Dialect dialect, int n) {
@@ -209,7 +222,11 @@ int CPrinterSettings::ReadRfInterface() {
     if (At(reply, 1) != kReplyMark || d7 == 0x00 || d8 == 0x00) {
         return RC_BAD_VALUE;
     }
-    m_nRfInterface = DecodeRfInterface(static_cast<char>(d7), static_cast<char>(d8));
+    SwitchBlock block{};
+    for (std::size_t k = 0; k < block.size(); ++k) {
+        block[k] = static_cast<char>(At(reply, k + 3));
+    }
+    DecodeSwitch(kRfSwitch, block, MswContext(*m_pDevice), *this);
     return RC_OK;
 }
 
@@ -224,7 +241,8 @@ int CPrinterSettings::WriteRfInterface() {
     if (const int rc = link.SendAny(MswSwitchWriteHeader()); rc != RC_OK) {
         return rc;
     }
-    return link.SendAny(MswSwitchWriteData(kRfSwitch, EncodeRfInterface(m_nRfInterface)));
+    const SwitchBlock block = EncodeSwitch(kRfSwitch, *this, MswContext(*m_pDevice));
+    return link.SendAny(MswSwitchWriteData(kRfSwitch, block));
 }
 
 int CPrinterSettings::ReadSentinel(int track) {
@@ -243,8 +261,10 @@ int CPrinterSettings::ReadSentinel(int track) {
     // Any one of mark, type and track in place counts as a sentinel report.
     if (At(reply, 1) != kReplyMark && At(reply, 2) != kReplySentinel &&
         At(reply, 3) != static_cast<std::uint8_t>(DigitChar(track))) {
+        Unreported(*this, track) = TrackTexts(*this, track);
         return RC_OK;
     }
+    Unreported(*this, track).reset();
     std::string texts[2];
     int current = 0;
     for (std::size_t k = 4; k <= reply.size() && reply[k - 1] != 0x00; ++k) {
@@ -266,6 +286,9 @@ int CPrinterSettings::WriteSentinel(int track) {
     }
     if (!ValidTrack(track)) {
         return RC_NOT_SUPPORTED;
+    }
+    if (Unreported(*this, track) == TrackTexts(*this, track)) {
+        return RC_OK;
     }
     const std::string& start = TrackText(*this, track, true);
     const std::string& end = TrackText(*this, track, false);

@@ -65,6 +65,9 @@ bool Save(const std::string& keyPath, const char* name, int value) {
 }  // namespace
 
 int CPrinterSettings::LoadFromStore(const std::string& keyPath) {
+    // What earlier reads found belongs to the record being replaced.
+    m_switchesAsRead.clear();
+    m_unreportedSentinels = {};
     for (const StoredNumber& row : kHead) {
         Load(keyPath, row, *this);
     }

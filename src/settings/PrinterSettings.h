@@ -1,10 +1,23 @@
 #pragma once
 
+#include <array>
+#include <map>
+#include <optional>
 #include <string>
+
+#include "settings/SwitchCodec.h"
 
 namespace printdeck {
 
 class CPrinterDevice;
+
+// The start and end sentinel texts of one card-reader track.
+struct SentinelTexts {
+    std::string start;
+    std::string end;
+
+    bool operator==(const SentinelTexts&) const = default;
+};
 
 // The one printer settings record: every setting the settings manager reads,
 // shows and writes back, named after its stored value, plus the commands that
@@ -72,6 +85,14 @@ public:
     std::string m_strTrack1End;
     std::string m_strTrack2End;
     std::string m_strTrack3End;
+    // The switches as the last reads found them; writing one back keeps what
+    // the record has not changed since.
+    std::map<int, settings::SwitchReading> m_switchesAsRead;
+    // Per track: the texts the record held when the printer did not report
+    // that track's sentinels. WriteSentinel leaves such a track alone while
+    // its texts are still these, so codes the printer never gave cannot
+    // replace its own.
+    std::array<std::optional<SentinelTexts>, 3> m_unreportedSentinels;
     int Density = 4;
     int Speed = 0;
     int DataMatrix = 0;

@@ -88,6 +88,7 @@ Bytes BlockBytes(const SwitchBlock& block) {
 std::string BaudText(int baudrate) {
     switch (baudrate) {
         case 1200:
+        case 2400:
         case 4800:
         case 9600:
         case 19200:

@@ -65,7 +65,161 @@ bool IsBlackMarkSetting(int value) {
     return value == 0x3130 || value == 0x3031 || value == 0x3030;
 }
 
-bool DecodeSwitch(int n, const SwitchBlock& block, const SwitchContext& context,
+namespace {
+
+using Encoder = void (*)(SwitchBlock& block, int value);
+
+// One record field that a switch write carries, and how it is written.
+struct WrittenField {
+    int CPrinterSettings::*field;
+    Encoder encode;
+};
+
+template <int k>
+void OnIfOne(SwitchBlock& block, int value) {
+    Set(block, k, Flag(value == 1));
+}
+
+template <int k>
+void OnIfNonZero(SwitchBlock& block, int value) {
+    Set(block, k, Flag(value != 0));
+}
+
+void EncodeDensity(SwitchBlock& block, int value) {
+    Set(block, 6, Flag(value > 3));
+    SetBits(block, 7, 8, value);
+}
+
+void EncodeCodePage(SwitchBlock& block, int value) {
+    SetBits(block, 1, 5, value);
+}
+
+void EncodeWideCodePage(SwitchBlock& block, int value) {
+    EncodeCodePage(block, value);
+    Set(block, 6, Flag((value & 0x20) != 0));
+}
+
+void EncodeTimeOff(SwitchBlock& block, int value) {
+    Set(block, 2, Flag(value > 63));
+    SetBits(block, 3, 8, value);
+}
+
+void EncodeTimeSave(SwitchBlock& block, int value) {
+    Set(block, 1, Flag(value > 127));
+    SetBits(block, 2, 8, value);
+}
+
+void EncodeLongMsr(SwitchBlock& block, int value) {
+    SetBits(block, 1, 4, value + 1);
+}
+
+void EncodeShortMsr(SwitchBlock& block, int value) {
+    SetBits(block, 5, 8, value);
+}
+
+void EncodeSentinelMode(SwitchBlock& block, int value) {
+    Set(block, 2, Flag(value == 2));
+    Set(block, 3, Flag(value == 1));
+}
+
+void EncodeNewMswFont(SwitchBlock& block, int value) {
+    Set(block, 7, Flag(value == 2));
+    Set(block, 8, Flag(value == 1));
+}
+
+void EncodeBlackMark(SwitchBlock& block, int value) {
+    block = {'0',
+             '0',
+             '0',
+             '0',
+             '0',
+             '0',
+             static_cast<char>(value & 0xFF),
+             static_cast<char>((value >> 8) & 0xFF)};
+}
+
+void EncodeRf(SwitchBlock& block, int value) {
+    block = EncodeRfInterface(value);
+}
+
+Encoder FontEncoder(const SwitchContext& context) {
+    if (context.dialect == Dialect::Sw) {
+        return OnIfNonZero<8>;
+    }
+    return context.version >= kNewFirmwareVersion ? EncodeNewMswFont : OnIfNonZero<7>;
+}
+
+std::vector<WrittenField> WrittenFields(int n, const SwitchContext& context) {
+    using S = CPrinterSettings;
+    switch (n) {
+        case 1:
+            return {
+                {&S::Speed, OnIfOne<4>}, {&S::LCharMode, OnIfOne<5>}, {&S::Density, EncodeDensity}};
+        case 2:
+            return {{&S::CodePage, context.version >= kWideCodePageVersion ? EncodeWideCodePage
+                                                                           : EncodeCodePage}};
+        case 3:
+            return {{&S::QrCode, OnIfNonZero<5>},
+                    {&S::MaxiCode, OnIfNonZero<6>},
+                    {&S::DataMatrix, OnIfNonZero<7>},
+                    {&S::Pdf417, OnIfNonZero<8>}};
+        case 5:
+            return {{&S::TimeOff, EncodeTimeOff}};
+        case 6:
+            return {{&S::TimeSave, EncodeTimeSave}};
+        case 7:
+            return {{&S::Msr, UsesLongMsrForm(context, false) ? EncodeLongMsr : EncodeShortMsr}};
+        case 8: {
+            std::vector<WrittenField> fields{{&S::Service, OnIfNonZero<4>},
+                                             {&S::BeepLowBat, OnIfNonZero<5>},
+                                             {&S::BeepPaper, OnIfNonZero<6>},
+                                             {&S::FontType, FontEncoder(context)}};
+            if (context.version >= kSentinelVersion) {
+                fields.push_back({&S::Sentinel, EncodeSentinelMode});
+            }
+            return fields;
+        }
+        case kBlackMarkSwitch:
+            return {{&S::BlackMarkSensor, EncodeBlackMark}};
+        case kRfSwitch:
+            return {{&S::m_nRfInterface, EncodeRf}};
+        default:
+            return {};
+    }
+}
+
+SwitchReading ReadingOf(int n, const SwitchBlock& block, const CPrinterSettings& settings,
+                        const SwitchContext& context) {
+    SwitchReading reading{block, {}};
+    for (const WrittenField& written : WrittenFields(n, context)) {
+        reading.values.emplace_back(written.field, settings.*written.field);
+    }
+    return reading;
+}
+
+bool StillAsRead(const SwitchReading& reading, int CPrinterSettings::*field, int value) {
+    for (const auto& [readField, readValue] : reading.values) {
+        if (readField == field) {
+            return readValue == value;
+        }
+    }
+    return false;
+}
+
+// Puts the printer's characters where the field's encoder writes.
+void KeepPrinterCharacters(SwitchBlock& block, const WrittenField& written, int value,
+                           const SwitchBlock& printers) {
+    SwitchBlock positions = kUnchangedBlock;
+    written.encode(positions, value);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        if (positions[i] != '2') {
+            const char own = printers[i];
+            block[i] = own == '0' || own == '1' ? own : '2';
+        }
+    }
+}
+
+bool DecodeFields(int n, const SwitchBlock& block, const SwitchContext& context,
                   CPrinterSettings& settings) {
     switch (n) {
         case 1:
@@ -106,87 +260,40 @@ bool DecodeSwitch(int n, const SwitchBlock& block, const SwitchContext& context,
             }
             break;
         case kBlackMarkSwitch:
-            return context.dialect != Dialect::Msw || DecodeBlackMark(block, settings);
+            return DecodeBlackMark(block, settings);
+        case kRfSwitch:
+            settings.m_nRfInterface = DecodeRfInterface(block[6], block[7]);
+            break;
         default:
             break;
     }
     return true;
 }
 
-namespace {
-
-void EncodeFontType(SwitchBlock& block, const CPrinterSettings& settings,
-                    const SwitchContext& context) {
-    if (context.dialect == Dialect::Sw) {
-        Set(block, 8, Flag(settings.FontType != 0));
-    } else if (context.version >= kNewFirmwareVersion) {
-        Set(block, 7, Flag(settings.FontType == 2));
-        Set(block, 8, Flag(settings.FontType == 1));
-    } else {
-        Set(block, 7, Flag(settings.FontType != 0));
-    }
-}
-
 }  // namespace
+
+bool DecodeSwitch(int n, const SwitchBlock& block, const SwitchContext& context,
+                  CPrinterSettings& settings) {
+    if (n == kBlackMarkSwitch && context.dialect != Dialect::Msw) {
+        return true;
+    }
+    if (!DecodeFields(n, block, context, settings)) {
+        return false;
+    }
+    settings.m_switchesAsRead[n] = ReadingOf(n, block, settings, context);
+    return true;
+}
 
 SwitchBlock EncodeSwitch(int n, const CPrinterSettings& settings, const SwitchContext& context) {
     SwitchBlock block = kUnchangedBlock;
-    switch (n) {
-        case 1:
-            Set(block, 4, Flag(settings.Speed == 1));
-            Set(block, 5, Flag(settings.LCharMode == 1));
-            Set(block, 6, Flag(settings.Density > 3));
-            SetBits(block, 7, 8, settings.Density);
-            break;
-        case 2:
-            SetBits(block, 1, 5, settings.CodePage);
-            if (context.version >= kWideCodePageVersion) {
-                Set(block, 6, Flag((settings.CodePage & 0x20) != 0));
-            }
-            break;
-        case 3:
-            Set(block, 5, Flag(settings.QrCode != 0));
-            Set(block, 6, Flag(settings.MaxiCode != 0));
-            Set(block, 7, Flag(settings.DataMatrix != 0));
-            Set(block, 8, Flag(settings.Pdf417 != 0));
-            break;
-        case 5:
-            Set(block, 2, Flag(settings.TimeOff > 63));
-            SetBits(block, 3, 8, settings.TimeOff);
-            break;
-        case 6:
-            Set(block, 1, Flag(settings.TimeSave > 127));
-            SetBits(block, 2, 8, settings.TimeSave);
-            break;
-        case 7:
-            if (UsesLongMsrForm(context, false)) {
-                SetBits(block, 1, 4, settings.Msr + 1);
-            } else {
-                SetBits(block, 5, 8, settings.Msr);
-            }
-            break;
-        case 8:
-            if (context.version >= kSentinelVersion) {
-                Set(block, 2, Flag(settings.Sentinel == 2));
-                Set(block, 3, Flag(settings.Sentinel == 1));
-            }
-            Set(block, 4, Flag(settings.Service != 0));
-            Set(block, 5, Flag(settings.BeepLowBat != 0));
-            Set(block, 6, Flag(settings.BeepPaper != 0));
-            EncodeFontType(block, settings, context);
-            break;
-        case kBlackMarkSwitch:
-            block = {'0',
-                     '0',
-                     '0',
-                     '0',
-                     '0',
-                     '0',
-                     static_cast<char>(settings.BlackMarkSensor & 0xFF),
-                     static_cast<char>((settings.BlackMarkSensor >> 8) & 0xFF)};
-            break;
-        default:
-            break;
+    const auto reading = settings.m_switchesAsRead.find(n);
+    for (const WrittenField& written : WrittenFields(n, context)) {
+        const int value = settings.*written.field;
+        written.encode(block, value);
+        if (reading != settings.m_switchesAsRead.end() &&
+            StillAsRead(reading->second, written.field, value)) {
+            KeepPrinterCharacters(block, written, value, reading->second.block);
+        }
     }
     return block;
 }

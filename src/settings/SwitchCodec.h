@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "settings/SettingsProtocol.h"
 
@@ -17,6 +19,14 @@ using SwitchBlock = std::array<char, 8>;
 
 inline constexpr SwitchBlock kUnchangedBlock{'2', '2', '2', '2', '2', '2', '2', '2'};
 
+// A switch as the printer reported it, with the value each of its written
+// fields took from it, so that writing it back can tell which the record
+// has changed since.
+struct SwitchReading {
+    SwitchBlock block{};
+    std::vector<std::pair<int CPrinterSettings::*, int>> values;
+};
+
 // What the meaning of a switch depends on besides the record.
 struct SwitchContext {
     Dialect dialect = Dialect::Msw;
@@ -24,14 +34,17 @@ struct SwitchContext {
     std::uint8_t msrSetting = 0;  // card-reader setting byte
 };
 
-// Sets the record fields that switch n carries from a received block. False
-// (nothing changed) when a switch-81 block breaks its rule; switches without
-// fields change nothing and succeed.
+// Sets the record fields that switch n carries from a received block and
+// keeps the block in the record's readings. False (nothing changed) when a
+// switch-81 block breaks its rule; switches without fields change nothing
+// and succeed.
 bool DecodeSwitch(int n, const SwitchBlock& block, const SwitchContext& context,
                   CPrinterSettings& settings);
 
 // The block that writes switch n from the record; positions without a field
-// stay '2'.
+// stay '2'. A field still holding the value it was read with keeps the
+// printer's own characters ('2' where those were no '0' or '1'), since the
+// write cannot express every reading (switch 8's font, a sentinel mode of 3).
 SwitchBlock EncodeSwitch(int n, const CPrinterSettings& settings, const SwitchContext& context);
 
 // The three black-mark sensor positions a switch-81 write can express.

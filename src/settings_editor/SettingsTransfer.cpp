@@ -267,7 +267,8 @@ TransferOutcome CSettingsTransfer::FactoryDefault() {
         return Fail(IDS_PORT_OPEN_ERROR);
     }
     AdvanceProgress(kConnectPoints, label);
-    if (!Succeeded(m_pSettings->SetFactoryDefault(), IDS_FAILED_TO_SET_FACTORY_DEFAULT)) {
+    if (!Succeeded(m_pSettings->SetFactoryDefault(), IDS_FAILED_TO_SET_FACTORY_DEFAULT) ||
+        !PrinterTookEverything(IDS_FAILED_TO_SET_FACTORY_DEFAULT)) {
         return TransferOutcome::Of(TransferOutcome::Kind::Failed);
     }
     AdvanceProgressSlow(kFactoryDefaultPoints, label, kFactoryDefaultPauseMs);
@@ -294,7 +295,8 @@ TransferOutcome CSettingsTransfer::RunGroup(const Group& group) {
     // The finish timer counts from the end of the group, before or after
     // the Bluetooth row as the dialect's run has it.
     const std::uint64_t finishDue = Clock().TickCount() + kFinishAfterWriteDelayMs;
-    if (!WriteBluetoothIfEnabled(label)) {
+    if (!WriteBluetoothIfEnabled(label) ||
+        !PrinterTookEverything(IDS_FAILED_TO_WRITE_SETTING_END)) {
         return TransferOutcome::Of(TransferOutcome::Kind::Failed);
     }
     if (group.bluetooth == BluetoothRow::BeforeFinishTimerStarts) {
@@ -314,6 +316,10 @@ bool CSettingsTransfer::WriteBluetoothIfEnabled(const std::string& label) {
     }
     AdvanceProgressSlow(kBluetoothPoints, label, kBluetoothPauseMs);
     return true;
+}
+
+bool CSettingsTransfer::PrinterTookEverything(int failureMessage) {
+    return Succeeded(m_pSettings->m_pDevice->chk_OpenCheck(CheckModel), failureMessage);
 }
 
 TransferOutcome CSettingsTransfer::Finish() {

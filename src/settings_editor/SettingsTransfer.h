@@ -92,6 +92,10 @@ private:
     bool Succeeded(int result, int failureMessage);
     // Writes the Bluetooth settings when the editor enabled them.
     bool WriteBluetoothIfEnabled(const std::string& label);
+    // Writes earn no reply, so a printer that hung up part-way would go
+    // unnoticed: its answer to one last question shows that it took every
+    // byte sent before.
+    bool PrinterTookEverything(int failureMessage);
     TransferOutcome Fail(int failureMessage);
     void ShowPoint(const std::string& text);
     IClock& Clock() const;

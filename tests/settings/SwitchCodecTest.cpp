@@ -163,6 +163,106 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeRow{"SwitchWithoutFields", 4, Msw(0), {}, "22222222"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The printer's switch after a write: '2' leaves a position as it was.
+SwitchBlock Applied(const SwitchBlock& written, const SwitchBlock& before) {
+    SwitchBlock after = before;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (written[i] == '0' || written[i] == '1') {
+            after[i] = written[i];
+        }
+    }
+    return after;
+}
+
+SwitchBlock BlockOfBits(int value) {
+    SwitchBlock block{};
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        block[i] = (value & (0x80 >> i)) != 0 ? '1' : '0';
+    }
+    return block;
+}
+
+// Every dialect and firmware class the codec tells apart, with both forms
+// of the card-reader switch.
+std::vector<SwitchContext> EveryPrinterClass() {
+    std::vector<SwitchContext> contexts;
+    for (std::uint8_t msr : {'0', '9', 'P'}) {
+        for (int version : {1039, 11060, 11061, 20999, 101000, 150000}) {
+            contexts.push_back(Msw(version, msr));
+        }
+        for (int version : {21000, 21020, 21021, 100999}) {
+            contexts.push_back(Sw(version, msr));
+        }
+    }
+    return contexts;
+}
+
+TEST(WriteBackTest, UnchangedReadingWrittenBackLeavesEveryPositionAsThePrinterHadIt) {
+    CPrinterSettings stale;  // fields a read does not set keep what the store held
+    stale.Sentinel = 1;
+    stale.BlackMarkSensor = 0x3031;
+    for (const SwitchContext& context : EveryPrinterClass()) {
+        for (int n : {1, 2, 3, 5, 6, 7, 8, 80, 81}) {
+            if (n == 81 && context.dialect == Dialect::Sw) {
+                continue;  // the SW dialect has no black-mark switch
+            }
+            for (int value = 0; value < 256; ++value) {
+                const SwitchBlock printer = BlockOfBits(value);
+                CPrinterSettings s = stale;
+                if (!settings::DecodeSwitch(n, printer, context, s)) {
+                    continue;  // a refused reply ends the run before any write
+                }
+                const SwitchBlock written = settings::EncodeSwitch(n, s, context);
+                ASSERT_EQ(Text(Applied(written, printer)), Text(printer))
+                    << "switch " << n << ", version " << context.version << ", "
+                    << (context.dialect == Dialect::Sw ? "SW" : "MSW") << ", reader "
+                    << context.msrSetting << ", written " << Text(written);
+            }
+        }
+    }
+}
+
+TEST(WriteBackTest, ChangedFieldIsWrittenAndTheOthersKeepThePrintersCharacters) {
+    const struct {
+        const char* name;
+        int n;
+        SwitchContext context;
+        const char* printer;
+        FieldValues changes;
+        const char* expected;
+    } cases[] = {
+        {"density", 1, Msw(1230), "00011000", {{&S::Density, 5}}, "22211101"},
+        {"service beside a font D7 cannot show",
+         8,
+         Msw(1230),
+         "00000001",
+         {{&S::Service, 1}},
+         "22210002"},
+        {"font on new firmware", 8, Msw(101000), "01100011", {{&S::FontType, 1}}, "21100001"},
+        {"sentinel mode on new firmware",
+         8,
+         Msw(101000),
+         "01100011",
+         {{&S::Sentinel, 2}},
+         "21000011"},
+        {"RF interface", 80, Msw(101000), "10000011", {{&S::m_nRfInterface, 1}}, "00000001"},
+        {"sentinel mode never read in SW",
+         8,
+         Sw(21021),
+         "00000010",
+         {{&S::Sentinel, 1}},
+         "20100020"},
+    };
+    for (const auto& c : cases) {
+        CPrinterSettings s;
+        ASSERT_TRUE(settings::DecodeSwitch(c.n, Block(c.printer), c.context, s)) << c.name;
+        for (const auto& [field, value] : c.changes) {
+            s.*field = value;
+        }
+        EXPECT_EQ(Text(settings::EncodeSwitch(c.n, s, c.context)), c.expected) << c.name;
+    }
+}
+
 TEST(RfInterfaceCodecTest, EncodesAndDecodesTheSelection) {
     EXPECT_EQ(Text(settings::EncodeRfInterface(0)), "00000000");
     EXPECT_EQ(Text(settings::EncodeRfInterface(1)), "00000001");

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
 
 #include "TransferTestSupport.h"
 
@@ -312,6 +314,75 @@ TEST_F(SettingsTransferTest, WriteRunPausesBeforeFinishingAsTheDialectAndBluetoo
         device.m_Port.Close();
         ClearReceived();
     }
+}
+
+TEST_F(SettingsTransferTest, UnchangedReadAndWriteBackLeavesEverySwitchAsThePrinterHadIt) {
+    const struct {
+        const char* name;
+        const char* model;
+        const char* firmware;
+        const char* switch8;   // a font (D7, D8) and sentinel mode (D2, D3) no write can express
+        const char* rfSwitch;  // both interfaces on, and a position the write has no field for
+    } cases[] = {
+        {"old MSW", "_MRQ-T200", "_VER V1.23", "00000001", "00000000"},
+        {"SW", "_MRQ-T200", "_V01.03", "01100010", "00000000"},
+        {"new MSW", "_MRQ-T300", "_V01.05", "01100011", "10000011"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        UsePrinter(c.model, c.firmware);
+        Printer().State().settings.Update([&](vp::SettingsMemory& memory) {
+            std::copy_n(c.switch8, 8, memory.switches[8].begin());
+            std::copy_n(c.rfSwitch, 8, memory.switches[80].begin());
+        });
+        const auto switches = [this] {
+            std::map<int, std::string> texts;
+            const vp::SettingsMemory memory = Printer().State().settings.Get();
+            for (const auto& [n, chars] : memory.switches) {
+                texts[n] = memory.Switch(n);
+            }
+            return texts;
+        };
+        const auto before = switches();
+        settings.m_bBluetoothOff = 1;
+
+        ASSERT_TRUE(transfer.Run(ReadFromPrinter));
+        ASSERT_TRUE(transfer.Run(WriteToPrinter));
+
+        SyncWithPrinter();
+        EXPECT_EQ(switches(), before);
+        device.m_Port.Close();
+    }
+}
+
+TEST_F(SettingsTransferTest, TrackWhoseSentinelsWentUnreportedKeepsThePrintersCodes) {
+    UsePrinter("_MRQ-T200", "_V01.03");  // SW dialect with sentinels
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) {
+        memory.trackStart[1] = "<";
+        memory.trackEnd[1] = ">";
+        memory.trackSilent[1] = true;
+    });
+    settings.m_bBluetoothOff = 1;
+    settings.m_strTrack2Start = "stale";
+    settings.m_strTrack2End = "codes";
+    const auto printerTrack2 = [this] {
+        SyncWithPrinter();
+        const vp::SettingsMemory memory = Printer().State().settings.Get();
+        return memory.trackStart[1] + "|" + memory.trackEnd[1];
+    };
+
+    ASSERT_TRUE(transfer.Run(ReadFromPrinter));
+    EXPECT_EQ(settings.m_strTrack1Start, "%");
+    ClearReceived();
+    ASSERT_TRUE(transfer.Run(WriteToPrinter));
+    EXPECT_EQ(printerTrack2(), "<|>");
+    EXPECT_EQ(SwitchArguments("sentinel-start"), (std::vector<int>{'1', '3'}));
+
+    // Codes the user chose after the read are the user's to send.
+    settings.m_strTrack2Start = "S";
+    settings.m_strTrack2End = "";
+    ASSERT_TRUE(transfer.Run(WriteToPrinter));
+    EXPECT_EQ(printerTrack2(), "S|");
 }
 
 TEST_F(SettingsTransferTest, FactoryDefaultRunCountsSlowlyToHundred) {

@@ -311,7 +311,7 @@ int TrackIndex(std::uint8_t digit) {
 Bytes ReadSentinel(ByteView command, SettingsMemory& memory) {
     const std::uint8_t digit = command[kHeaderLength];
     const int track = TrackIndex(digit);
-    if (track < 0) {
+    if (track < 0 || memory.trackSilent[static_cast<std::size_t>(track)]) {
         return {};
     }
     const auto index = static_cast<std::size_t>(track);

@@ -42,6 +42,8 @@ struct SettingsMemory {
 
     std::array<std::string, 3> trackStart{"%", ";", ";"};
     std::array<std::string, 3> trackEnd{"?", "?", "?"};
+    // A card reader that does not report these tracks' sentinels.
+    std::array<bool, 3> trackSilent{};
 
     // Test hook: when set, the next settings command is answered with
     // exactly these bytes (none: silence) instead of its own reply.
