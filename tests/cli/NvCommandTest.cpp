@@ -166,6 +166,18 @@ TEST_F(NvCommandTest, RefusedDownloadsSendNoImage) {
                                              "--auto"};
          },
          1, "Image is too large for one NV image!"},
+        {"NoRowLeftAtPrinterWidth",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"download", t.WriteBmp("a.bmp", 8, 8),
+                                             t.WriteBmp("flat.bmp", 2000, 1), "--auto"};
+         },
+         1, "no row left!\nflat.bmp"},
+        {"NoRowLeftInPrintFile",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"save", (t.m_files.Dir() / "x.prn").string(),
+                                             t.WriteBmp("flat.bmp", 2000, 1), "--auto"};
+         },
+         1, "no row left!\nflat.bmp"},
         {"AutomaticAddressesRunOut",
          [](NvCommandTest& t) {
              std::vector<std::string> codes;
