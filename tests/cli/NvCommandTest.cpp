@@ -133,6 +133,7 @@ TEST_F(NvCommandTest, PrintsAndDeletesStoredImages) {
         {{"print", "12"}, 1, {{"10", 1}, {"11", 2}}, {"10", "11"}},
         {{"delete", "10"}, 0, {{"10", 1}, {"11", 2}}, {"11"}},
         {{"delete", "--all"}, 0, {{"10", 1}, {"11", 2}}, {}},
+        {{"print", "--all"}, 1, {{"10", 1}, {"11", 2}}, {}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.args[0] + " " + step.args[1]);
