@@ -11,6 +11,7 @@
 #include "CliRun.h"
 #include "app/ConfigStore.h"
 #include "nvimage/BmpWriter.h"
+#include "nvimage/NvPrinterFixture.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
 
@@ -47,19 +48,7 @@ public:
         return path;
     }
 
-    // The bytes of every command of an NV handler that carried image data.
-    Bytes ImageCommands() const {
-        Bytes all;
-        for (const vp::CommandEvent& event : Events()) {
-            const bool define =
-                event.handler == "nv-key-code" && event.bytes.size() > 16 && event.bytes[6] == 0x43;
-            const bool download = event.handler == "nv-indexed" && event.bytes[2] == 0x37;
-            if (define || download) {
-                all.insert(all.end(), event.bytes.begin(), event.bytes.end());
-            }
-        }
-        return all;
-    }
+    Bytes ImageCommands() const { return test::ImageCommands(Events()); }
     static std::uint32_t StoredCount() {
         std::uint32_t count = 0;
         CConfigStore::ReadDwordValue(kNvKey, "Count", count);
@@ -118,6 +107,18 @@ TEST_F(NvCommandTest, IndexedDownloadIsSavedWithItsHeader) {
                             return sum + 6 + graphic.raster.size();
                         });
     EXPECT_EQ(saved.size(), blocks + 9);
+}
+
+TEST_F(NvCommandTest, DownloadOverDroppedConnectionClaimsNothing) {
+    const std::string image = WriteBmp("first.bmp", 40, 20);
+    // The list read takes 16 bytes and the identification before the
+    // download 6 more: the printer hangs up inside the image record.
+    SetFault("close-after=30");
+
+    EXPECT_EQ(Run({"download", image, "--auto"}), 1);
+    EXPECT_THAT(m_out.str(), ::testing::Not(HasSubstr("Downloaded")));
+    EXPECT_EQ(StoredCount(), 0u);
+    EXPECT_TRUE(Nv().keyCodeGraphics.empty());
 }
 
 TEST_F(NvCommandTest, PrintsAndDeletesStoredImages) {
