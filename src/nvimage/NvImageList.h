@@ -61,6 +61,9 @@ public:
     // The printer object's clock; the system clock without a printer.
     IClock& Clock() const;
 
+    // Decodes an image file with the list's decoder; false when it does not
+    // load as a bitmap of at least one pixel.
+    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
     // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED when the
     // file does not load as a bitmap; entry is left unchanged then.
     int LoadEntry(std::uint8_t number, const std::string& path, int brightness,
@@ -132,7 +135,6 @@ public:
 private:
     using FrameFunction = int (*)(const CRaster&, const std::string&, std::vector<std::uint8_t>&);
 
-    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
     CNvResult AppendRecord(const CNvImage& image, int maxWidth, const std::string& keyCode,
                            FrameFunction frame);
 
