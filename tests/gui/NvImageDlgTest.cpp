@@ -173,6 +173,20 @@ TEST_F(NvImageDlgTest, IndexedPrinterNeedsNoAddresses) {
     EXPECT_TRUE(m_prompter.messages.empty()) << m_prompter.MessageTexts().join('|').toStdString();
 }
 
+TEST_F(NvImageDlgTest, ImageWithoutRowsIsRefusedNamingItsFile) {
+    auto window = Open();
+    // 2000 x 1 keeps no row at the printer's width.
+    AddImages(*window, {WriteBmp("logo.bmp", 40, 20), WriteBmp("flat.bmp", 2000, 1)});
+    Child<QCheckBox>(*window, "autoAddressingCheckBox")->setChecked(true);
+    ClearReceived();
+
+    Click(*window, "downloadButton");
+    ASSERT_EQ(m_prompter.messages.size(), 1u);
+    EXPECT_TRUE(m_prompter.messages[0].text.endsWith("\nflat.bmp"))
+        << m_prompter.messages[0].text.toStdString();
+    EXPECT_TRUE(Received().empty());
+}
+
 TEST_F(NvImageDlgTest, SliderFollowsTheSelectedImage) {
     auto window = Open();
     // Nothing selected: the slider changes no image.
