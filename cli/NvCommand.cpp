@@ -5,14 +5,10 @@
 #include "Commands.h"
 #include "NvSession.h"
 #include "Output.h"
-#include "app/ConfigStore.h"
 #include "app/StringTable.h"
 
 namespace printdeck::cli {
 namespace {
-
-// Pause between a download and reading the addresses back.
-constexpr std::uint32_t kRefreshDelayMs = 200;
 
 struct NvOptions {
     NvRequest request;
@@ -53,27 +49,18 @@ int RunDownload(const CliContext& context, const NvRequest& request) {
     if (!session.ReadAddresses()) {
         return kExitFailure;
     }
-    if (const int status = session.Prepare(request, false); status != kExitOk) {
+    if (const int status = session.Prepare(request); status != kExitOk) {
         return status;
     }
-    CNvImageList& list = session.List();
-    CNvOperationSequence download(list, NvStartDownload);
-    for (const CNvDownloadRecord& record : list.m_DownloadQueue) {
-        download.m_Records.push_back(&record);
+    const CNvResult result = session.Flow(request).Download();
+    if (const int status = session.Report(result); status != kExitOk) {
+        // Refusals come before the first byte; these two after it.
+        if (result.m_nCode == RC_NV_OPERATION_FAILED || result.m_nCode == RC_NV_NOT_CONFIRMED) {
+            ReportPartialWrite(context, "nv list");
+        }
+        return status;
     }
-    // The printer may have been exchanged since it was identified.
-    list.m_bIdentified = 0;
-    if (!session.Run(download)) {
-        return kExitFailure;
-    }
-    list.m_nStoredCount = static_cast<int>(download.m_Records.size());
-    CNvImageList::WriteStoredCount(kNvKey, list.m_nStoredCount);
-    list.ClearDownloadQueue();
-    context.Out() << "Downloaded " << list.m_nStoredCount << " NV image(s).\n";
-    session.Device().Clock().Sleep(kRefreshDelayMs);
-    if (!session.ReadAddresses()) {
-        return kExitFailure;
-    }
+    context.Out() << "Downloaded " << session.List().m_nStoredCount << " NV image(s).\n";
     session.PrintAddresses();
     return kExitOk;
 }
@@ -83,14 +70,12 @@ int RunSave(const CliContext& context, const NvOptions& options) {
     if (!session.ReadAddresses()) {
         return kExitFailure;
     }
-    if (const int status = session.Prepare(options.request, true); status != kExitOk) {
+    if (const int status = session.Prepare(options.request); status != kExitOk) {
         return status;
     }
-    const int written = session.List().WritePrintFile(options.file);
-    session.List().ClearDownloadQueue();
-    if (!written) {
-        ReportFailure(context, "Failed to save the print file!\n" + options.file, std::nullopt);
-        return kExitFailure;
+    if (const int status = session.Report(session.Flow(options.request).Save(options.file));
+        status != kExitOk) {
+        return status;
     }
     context.Out() << LoadString(IDS_PRINT_FILES_SAVED) << "\n";
     return kExitOk;
@@ -103,11 +88,6 @@ int RunPrint(const CliContext& context, const NvOptions& options) {
     }
     CNvImageList& list = session.List();
     if (options.all) {
-        // An indexed printer is asked to print its default count instead.
-        if (!list.IsIndexedNvPrinter() && list.m_NvAddresses.empty()) {
-            ReportFailure(context, "The printer holds no NV image.", std::nullopt);
-            return kExitFailure;
-        }
         list.m_nStoredCount = static_cast<int>(list.m_NvAddresses.size());
         return session.Run(NvPrintAll) ? kExitOk : kExitFailure;
     }

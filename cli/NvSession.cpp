@@ -1,12 +1,8 @@
 #include "NvSession.h"
 
-#include <algorithm>
-
 #include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
-#include "app/StringTable.h"
-#include "nvimage/NvAddress.h"
 
 namespace printdeck::cli {
 
@@ -17,10 +13,6 @@ constexpr std::size_t kNvAddressLength = 2;
 bool ChangesThePrinter(int operation) {
     return operation == NvStartDownload || operation == NvDeleteSelected ||
            operation == NvDeleteAll;
-}
-
-bool Contains(const std::vector<std::string>& list, const std::string& text) {
-    return std::find(list.begin(), list.end(), text) != list.end();
 }
 
 }  // namespace
@@ -35,7 +27,7 @@ NvSession::~NvSession() {
     m_device.m_Port.Close();
 }
 
-bool NvSession::Run(CNvOperationSequence& sequence) {
+bool NvSession::Drive(CNvOperationSequence& sequence) {
     ProgressLine line(m_context.Err(), IsTerminal(m_context.Err()));
     sequence.SetProgressCallback([&line, &sequence](int percent, const std::string& label) {
         if (Interrupts::Requested()) {
@@ -49,6 +41,11 @@ bool NvSession::Run(CNvOperationSequence& sequence) {
         succeeded = sequence.Run();
     }
     line.End();
+    return succeeded;
+}
+
+bool NvSession::Run(CNvOperationSequence& sequence) {
+    const bool succeeded = Drive(sequence);
     if (!succeeded) {
         ReportFailure(m_context, Interrupts::Requested() ? "Interrupted." : sequence.m_strResult,
                       std::nullopt);
@@ -72,7 +69,7 @@ bool NvSession::ReadAddresses() {
 
 void NvSession::PrintAddresses() const {
     if (m_list.m_NvAddresses.empty()) {
-        m_context.Out() << "The printer holds no NV image.\n";
+        m_context.Out() << CNvResult{RC_NO_NV_IMAGES, {}}.Text() << "\n";
         return;
     }
     for (const std::string& address : m_list.m_NvAddresses) {
@@ -86,33 +83,36 @@ int NvSession::CheckAddress(const std::string& address) const {
                : Refuse(CNvResult{RC_BAD_ADDRESS, address}.Text(), kExitUsage);
 }
 
+int NvSession::Report(const CNvResult& result) const {
+    return result.Ok() ? kExitOk : Refuse(result.Text(), kExitFailure);
+}
+
 int NvSession::Refuse(const std::string& message, int exitCode) const {
     ReportFailure(m_context, message, std::nullopt);
     return exitCode;
 }
 
-int NvSession::Prepare(const NvRequest& request, bool forSave) {
+int NvSession::Prepare(const NvRequest& request) {
     if (const int status = AddImages(request); status != kExitOk) {
         return status;
     }
-    const bool indexed = m_list.IsIndexedNvPrinter();
-    std::vector<std::string> addresses;
-    if (!indexed) {
-        if (const int status = ChooseAddresses(request, forSave, addresses); status != kExitOk) {
-            return status;
+    return m_list.IsIndexedNvPrinter() || request.autoAddress ? kExitOk : CheckAddresses(request);
+}
+
+CNvDownloadFlow NvSession::Flow(const NvRequest& request) {
+    CNvDownloadFlow flow(m_list,
+                         [this](CNvOperationSequence& sequence) { return Drive(sequence); });
+    flow.m_bAutoAddressing = request.autoAddress;
+    flow.m_AskAddress = [next = request.addresses.begin(), end = request.addresses.end()](
+                            const CNvImage&, const std::vector<std::string>&,
+                            std::string& address) mutable {
+        if (next == end) {
+            return false;
         }
-    }
-    m_list.ClearDownloadQueue();
-    for (std::size_t i = 0; i < m_list.m_Images.size(); ++i) {
-        const CNvImage& image = m_list.m_Images[i];
-        const CNvResult result = indexed ? m_list.MakeIndexedRecord(image)
-                                         : m_list.MakeKeyCodeRecord(image, addresses[i]);
-        if (!result.Ok()) {
-            m_list.ClearDownloadQueue();
-            return Refuse(result.Text(), kExitFailure);
-        }
-    }
-    return kExitOk;
+        address = *next++;
+        return true;
+    };
+    return flow;
 }
 
 int NvSession::AddImages(const NvRequest& request) {
@@ -132,38 +132,17 @@ int NvSession::AddImages(const NvRequest& request) {
     return kExitOk;
 }
 
-int NvSession::ChooseAddresses(const NvRequest& request, bool forSave,
-                               std::vector<std::string>& chosen) {
-    const std::size_t count = m_list.m_Images.size();
-    if (request.autoAddress) {
-        CNvAutoAddress automatic(m_list.m_NvAddresses);
-        for (std::size_t i = 0; i < count; ++i) {
-            std::string address;
-            if (const int result = automatic.Next(address); result != RC_OK) {
-                return Refuse(CNvResult{result, {}}.Text(), kExitFailure);
-            }
-            chosen.push_back(address);
-        }
-        return kExitOk;
-    }
-    if (request.addresses.size() != count) {
+int NvSession::CheckAddresses(const NvRequest& request) const {
+    if (request.addresses.size() != m_list.m_Images.size()) {
         return Refuse(
             "This printer stores NV images under addresses: give one --address per "
             "image, or --auto.",
             kExitUsage);
     }
-    // A download must not overwrite what the printer holds; a print file is
-    // meant for any printer, so only its own addresses must differ.
-    std::vector<std::string> taken = forSave ? std::vector<std::string>() : m_list.m_NvAddresses;
     for (const std::string& address : request.addresses) {
         if (const int status = CheckAddress(address); status != kExitOk) {
             return status;
         }
-        if (Contains(taken, address)) {
-            return Refuse(LoadString(IDS_ADDRESS_EXISTS) + "\n" + address, kExitFailure);
-        }
-        taken.push_back(address);
-        chosen.push_back(address);
     }
     return kExitOk;
 }

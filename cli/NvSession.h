@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CliContext.h"
+#include "nvimage/NvDownloadFlow.h"
 #include "nvimage/NvImageList.h"
 #include "nvimage/NvOperationSequence.h"
 #include "nvimage/QtBmpLoader.h"
@@ -28,22 +29,28 @@ public:
     NvSession(const NvSession&) = delete;
     NvSession& operator=(const NvSession&) = delete;
 
-    // Runs one operation; on failure prints its message and returns false.
+    // Runs one operation with its progress line; true when it finished.
+    bool Drive(CNvOperationSequence& sequence);
+    // As Drive, and on failure prints the operation's message.
     bool Run(CNvOperationSequence& sequence);
     bool Run(int operation);
     // Reads the printer's NV addresses afresh, as the manager does when it
     // opens and after a change.
     bool ReadAddresses();
 
-    // Puts the images into the working list and prepares one record each,
-    // with addresses by hand (unique, and for a download not yet in the
-    // printer) or automatic for a key-code printer. Returns the exit status
-    // of a refusal, after printing why, or kExitOk.
-    int Prepare(const NvRequest& request, bool forSave);
+    // Puts the images into the working list and checks the addresses given
+    // for them. Returns the exit status of a refusal, after printing why, or
+    // kExitOk.
+    int Prepare(const NvRequest& request);
+    // The download or save of the working list, answering the address
+    // questions from the request in order.
+    CNvDownloadFlow Flow(const NvRequest& request);
 
     // kExitOk for an address of two characters, as the address window takes
     // them; kExitUsage after saying so otherwise.
     int CheckAddress(const std::string& address) const;
+    // Prints the result's message; kExitOk when there is none.
+    int Report(const CNvResult& result) const;
 
     // Prints the printer's NV addresses, one a line.
     void PrintAddresses() const;
@@ -54,7 +61,7 @@ public:
 
 private:
     int AddImages(const NvRequest& request);
-    int ChooseAddresses(const NvRequest& request, bool forSave, std::vector<std::string>& chosen);
+    int CheckAddresses(const NvRequest& request) const;
     int Refuse(const std::string& message, int exitCode) const;
 
     const CliContext& m_context;

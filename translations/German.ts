@@ -85,6 +85,111 @@ schalter-Manager</translation>
     </message>
 </context>
 <context>
+    <name>CNvAddressDlg</name>
+    <message>
+        <source>NV Image Manager</source>
+        <translation>NV-Bild-Manager</translation>
+    </message>
+    <message>
+        <source>Address Code : </source>
+        <translation>Adresscode : </translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>CNvImageDlg</name>
+    <message>
+        <source>NV Image Manager</source>
+        <translation>NV-Bild-Manager</translation>
+    </message>
+    <message>
+        <source>Show printed dots</source>
+        <translation>Gedruckte Punkte zeigen</translation>
+    </message>
+    <message>
+        <source>Shows the black and white dots the printer will print instead of the colour image</source>
+        <translation>Zeigt statt des Farbbilds die schwarzen und weißen Punkte, die der Drucker druckt</translation>
+    </message>
+    <message>
+        <source>Change Color Range</source>
+        <translation>Farbbereich ändern</translation>
+    </message>
+    <message>
+        <source>Brightness </source>
+        <translation>Helligkeit </translation>
+    </message>
+    <message>
+        <source>Image List</source>
+        <translation>Bildliste</translation>
+    </message>
+    <message>
+        <source>Add Image</source>
+        <translation>Bild hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>Auto Addressing</source>
+        <translation>Automatische Adressierung</translation>
+    </message>
+    <message>
+        <source>NV Image List</source>
+        <translation>NV-Bildliste</translation>
+    </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
+    <message>
+        <source>Print All</source>
+        <translation>Alle drucken</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+</context>
+<context>
+    <name>CNvProgressDlg</name>
+    <message>
+        <source>NV Image Manager</source>
+        <translation>NV-Bild-Manager</translation>
+    </message>
+    <message>
+        <source>Progressing...</source>
+        <translation>Wird bearbeitet...</translation>
+    </message>
+</context>
+<context>
     <name>StringTable</name>
     <message>
         <source>&amp;About Printdeck</source>
@@ -630,6 +735,24 @@ Bitte prüfen Sie Ihren Drucker.</translation>
     <message>
         <source>The connection settings could not be stored in %1.</source>
         <translation>Die Verbindungseinstellungen konnten nicht in %1 gespeichert werden.</translation>
+    </message>
+</context>
+<context>
+    <name>printdeck::CNvImageDlg</name>
+    <message>
+        <source>%1 Bytes</source>
+        <translation>%1 Bytes</translation>
+    </message>
+    <message>
+        <source>&lt;Images: %1/%2 - Memory: %3/%4 (Byte)&gt;</source>
+        <translation>&lt;Bilder: %1/%2 - Speicher: %3/%4 (Byte)&gt;</translation>
+    </message>
+</context>
+<context>
+    <name>printdeck::CNvProgressDlg</name>
+    <message>
+        <source>Progressing...</source>
+        <translation>Wird bearbeitet...</translation>
     </message>
 </context>
 </TS>

@@ -11,6 +11,9 @@
 #include "firmware/FirmwareDlg.h"
 #include "gui/GuiText.h"
 #include "gui/Prompter.h"
+#include "nvimage/NvImageDlg.h"
+#include "nvimage/NvOperationSequence.h"
+#include "nvimage/NvProgressDlg.h"
 #include "ui_MainDlg.h"
 
 namespace printdeck {
@@ -60,6 +63,7 @@ CMainDlg::CMainDlg(IPrompter& prompter, PortFinder finder, QWidget* parent)
       m_prompter(prompter),
       m_finder(std::move(finder)) {
     m_ui->setupUi(this);
+    m_NvImages.SetBitmapLoader(&m_BmpLoader);
     setWindowIcon(QIcon(QStringLiteral(":/printdeck.svg")));
     AddAboutAction();
     SetUpFieldValidators();
@@ -325,9 +329,21 @@ void CMainDlg::OnSettingsManager() {
 }
 
 void CMainDlg::OnNvImageManager() {
-    if (HandSettingsToPrinter()) {
-        m_Printer.m_Port.Close();
+    m_NvImages.m_bIdentified = 0;
+    if (!HandSettingsToPrinter()) {
+        return;
     }
+    m_NvImages.m_pDevice = &m_Printer;
+    CNvOperationSequence read(m_NvImages, NvReadAddresses);
+    if (!CNvProgressDlg::Run(read, this)) {
+        m_Printer.m_Port.Close();
+        m_prompter.Message(this, FixedText(read.m_strResult.c_str()), GuiString(IDS_PRINTDECK));
+        m_NvImages.m_bIdentified = 0;
+        return;
+    }
+    CNvImageDlg manager(m_prompter, m_NvImages, this);
+    manager.exec();
+    m_Printer.m_Port.Close();
 }
 
 void CMainDlg::OnFirmwareManager() {

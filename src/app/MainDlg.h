@@ -11,6 +11,7 @@
 #include "app/PortDiscovery.h"
 #include "device/PrinterDevice.h"
 #include "nvimage/NvImageList.h"
+#include "nvimage/QtBmpLoader.h"
 #include "settings/PrinterSettings.h"
 
 namespace Ui {
@@ -87,6 +88,7 @@ private:
     std::vector<std::string> m_UsbPathList;
     CPrinterDevice m_Printer;
     CPrinterSettings m_Settings;
+    CQtBmpLoader m_BmpLoader;
     CNvImageList m_NvImages;
     CommSettings m_comm;
 };

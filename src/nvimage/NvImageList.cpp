@@ -66,6 +66,10 @@ int CNvImageList::MaxImageWidth() const {
     return KeyCodeMaxWidth(m_pDevice != nullptr ? m_pDevice->g_Model : MODEL_UNKNOWN);
 }
 
+IClock& CNvImageList::Clock() const {
+    return m_pDevice != nullptr ? m_pDevice->Clock() : SystemClock();
+}
+
 bool CNvImageList::LoadBitmap(const std::string& path, CBitmap& bitmap) const {
     if (m_pLoader == nullptr || !m_pLoader->Load(path, bitmap)) {
         return false;
@@ -187,15 +191,33 @@ CNvResult CNvImageList::MakeIndexedRecord(const CNvImage& image) {
     return AppendRecord(image, kIndexedMaxWidth, std::string(), FrameIndexed);
 }
 
-CNvResult CNvImageList::AppendRecord(const CNvImage& image, int maxWidth,
-                                     const std::string& keyCode, FrameFunction frame) {
+int CNvImageList::DownloadWidth() const {
+    return IsIndexedNvPrinter() ? kIndexedMaxWidth : MaxImageWidth();
+}
+
+CNvResult CNvImageList::ConvertImage(const CNvImage& image, int maxWidth, CRaster& raster) const {
     CBitmap bitmap;
     if (!LoadBitmap(image.m_strPath, bitmap)) {
         return {RC_NV_LOAD_FAILED, image.m_strPath};
     }
+    raster = MakeRaster(bitmap, maxWidth, image.m_nBrightness);
+    // A wide, flat image shrinks to no row at all; the printer would get an
+    // empty image and the user would never see why.
+    if (raster.m_nHeight == 0) {
+        return {RC_NV_IMAGE_EMPTY, image.m_strName};
+    }
+    return {};
+}
+
+CNvResult CNvImageList::AppendRecord(const CNvImage& image, int maxWidth,
+                                     const std::string& keyCode, FrameFunction frame) {
+    CRaster raster;
+    if (CNvResult converted = ConvertImage(image, maxWidth, raster); !converted.Ok()) {
+        return converted;
+    }
     CNvDownloadRecord record;
     record.m_strName = image.m_strName;
-    if (frame(MakeRaster(bitmap, maxWidth, image.m_nBrightness), keyCode, record.m_Data) != RC_OK) {
+    if (frame(raster, keyCode, record.m_Data) != RC_OK) {
         return {RC_NV_IMAGE_TOO_LARGE, image.m_strName};
     }
     m_DownloadQueue.push_back(std::move(record));

@@ -58,7 +58,12 @@ public:
     bool IsIndexedNvPrinter() const;
     // Widest raster, in dots, for a key-code printer of the current model.
     int MaxImageWidth() const;
+    // The printer object's clock; the system clock without a printer.
+    IClock& Clock() const;
 
+    // Decodes an image file with the list's decoder; false when it does not
+    // load as a bitmap of at least one pixel.
+    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
     // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED when the
     // file does not load as a bitmap; entry is left unchanged then.
     int LoadEntry(std::uint8_t number, const std::string& path, int brightness,
@@ -88,9 +93,16 @@ public:
     // key-code printer under the address keyCode (its first two characters),
     // for an indexed printer as an image block. On failure nothing is
     // appended: RC_NV_LOAD_FAILED (subject: the file's path), RC_BAD_ADDRESS
-    // (subject: the address), RC_NV_IMAGE_TOO_LARGE (subject: the file name).
+    // (subject: the address), RC_NV_IMAGE_EMPTY or RC_NV_IMAGE_TOO_LARGE
+    // (subject: the file name).
     CNvResult MakeKeyCodeRecord(const CNvImage& image, const std::string& keyCode);
     CNvResult MakeIndexedRecord(const CNvImage& image);
+    // Widest raster, in dots, that a download to the current printer carries.
+    int DownloadWidth() const;
+    // The raster an entry becomes at most maxWidth dots wide: RC_OK, or
+    // RC_NV_LOAD_FAILED (subject: the path), RC_NV_IMAGE_EMPTY (subject: the
+    // file name) when no row is left.
+    CNvResult ConvertImage(const CNvImage& image, int maxWidth, CRaster& raster) const;
     // Sum of the record lengths of m_DownloadQueue.
     std::uint32_t DownloadQueueBytes() const;
     void ClearDownloadQueue() { m_DownloadQueue.clear(); }
@@ -123,7 +135,6 @@ public:
 private:
     using FrameFunction = int (*)(const CRaster&, const std::string&, std::vector<std::uint8_t>&);
 
-    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
     CNvResult AppendRecord(const CNvImage& image, int maxWidth, const std::string& keyCode,
                            FrameFunction frame);
 

@@ -4,6 +4,7 @@
 
 #include "app/StringTable.h"
 #include "nvimage/NvImageList.h"
+#include "nvimage/NvResult.h"
 
 namespace printdeck {
 
@@ -32,21 +33,30 @@ int CNvOperationSequence::RecordAdvance(std::uint32_t bytes, std::uint32_t total
 }
 
 IClock& CNvOperationSequence::Clock() const {
-    return m_pList->m_pDevice != nullptr ? m_pList->m_pDevice->Clock() : SystemClock();
+    return m_pList->Clock();
 }
 
 NvStepOutcome CNvOperationSequence::Start() {
     m_nProgress = 0;
     m_nTotalBytes = 0;
     m_nNextRecord = 0;
+    m_nRecordsSent = 0;
+    m_bIndexedHeaderSent = false;
     m_strResult = LoadString(IDS_DOWNLOAD_STOPPED);
     m_bCancelRequested = false;
     SetLabel(kNvProgressInitialLabel);
     return NvStepOutcome::Next(NvStepStart, kNvStepDelayMs);
 }
 
+bool CNvOperationSequence::InIndexedDownload() const {
+    return m_bIndexedHeaderSent && m_nRecordsSent < m_Records.size();
+}
+
 NvStepOutcome CNvOperationSequence::RunStep(int step) {
-    if (m_bCancelRequested) {
+    // The indexed header announces every byte of the download: stopping
+    // before the last record would leave the printer taking the next
+    // commands as image data.
+    if (m_bCancelRequested && !InIndexedDownload()) {
         return NvStepOutcome::Of(NvStepOutcome::Kind::Cancelled);
     }
     if (m_pList->m_pDevice == nullptr) {
@@ -159,9 +169,10 @@ NvStepOutcome CNvOperationSequence::StartDownload() {
         return next;
     }
     m_nRecordDelay = kIndexedRecordDelayMs;
-    return AfterWrite(
-        m_pList->SendIndexedHeader(static_cast<std::uint8_t>(m_Records.size()), m_nTotalBytes),
-        next);
+    const int result =
+        m_pList->SendIndexedHeader(static_cast<std::uint8_t>(m_Records.size()), m_nTotalBytes);
+    m_bIndexedHeaderSent = result == RC_OK;
+    return AfterWrite(result, next);
 }
 
 NvStepOutcome CNvOperationSequence::SendNextRecord() {
@@ -179,6 +190,7 @@ NvStepOutcome CNvOperationSequence::SendNextRecord() {
     const NvStepOutcome next = AfterWrite(m_pList->SendRecord(record),
                                           NvStepOutcome::Next(NvStepSendRecord, m_nRecordDelay));
     if (next.kind == NvStepOutcome::Kind::Continue) {
+        ++m_nRecordsSent;
         Advance(RecordAdvance(record.Length(), m_nTotalBytes));
     }
     return next;
@@ -188,6 +200,9 @@ NvStepOutcome CNvOperationSequence::PrintAll() {
     Advance(5);
     const int result =
         m_pList->IsIndexedNvPrinter() ? m_pList->PrintAllIndexes() : m_pList->PrintAllKeyCodes();
+    if (result == RC_NO_NV_IMAGES) {
+        return Fail(CNvResult{result, {}}.Text());
+    }
     const NvStepOutcome next =
         AfterWrite(result, NvStepOutcome::Next(NvStepFinish, kNvStepDelayMs));
     if (next.kind == NvStepOutcome::Kind::Continue) {
@@ -221,7 +236,11 @@ NvStepOutcome CNvOperationSequence::AfterWrite(int result, const NvStepOutcome& 
 }
 
 NvStepOutcome CNvOperationSequence::Fail(int messageId) {
-    m_strResult = LoadString(messageId);
+    return Fail(LoadString(messageId));
+}
+
+NvStepOutcome CNvOperationSequence::Fail(const std::string& message) {
+    m_strResult = message;
     return NvStepOutcome::Of(NvStepOutcome::Kind::Failed);
 }
 

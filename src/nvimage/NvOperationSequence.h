@@ -40,8 +40,9 @@ using NvStepOutcome = StepOutcome;
 // starts, then runs step by step after the delay each step asks for. Each
 // step performs its printer operations blocking, advances the progress point
 // by point through the callback, and at the first failure stores the message
-// for the caller to show. Cancel is honoured between steps only. All pauses
-// use the printer object's clock.
+// for the caller to show. Cancel is honoured between steps only, and during
+// an indexed download only once its last record is sent. All pauses use the
+// printer object's clock.
 class CNvOperationSequence {
 public:
     // percent 0..100 as a progress bar shows it, and the label above it.
@@ -76,8 +77,9 @@ public:
     // State of the run.
     std::uint32_t m_nTotalBytes = 0;
     std::size_t m_nNextRecord = 0;
-    int m_nRecordDelay = 0;  // ms between two records
-    int m_nProgress = 0;     // may pass 100; the bar stops there
+    std::size_t m_nRecordsSent = 0;  // records written completely
+    int m_nRecordDelay = 0;          // ms between two records
+    int m_nProgress = 0;             // may pass 100; the bar stops there
     std::string m_strLabel;
     std::string m_strResult;  // message for the caller after a failure or cancel
 
@@ -99,6 +101,8 @@ private:
     // success, Failed with the write-failure message otherwise.
     NvStepOutcome AfterWrite(int result, const NvStepOutcome& next);
     NvStepOutcome Fail(int messageId);
+    NvStepOutcome Fail(const std::string& message);
+    bool InIndexedDownload() const;
     static constexpr int kPointPauseMs = 2;
     // n points, each shown and followed by a pause of delayMs.
     void Advance(int points, int delayMs = kPointPauseMs);
@@ -109,6 +113,7 @@ private:
 
     ProgressCallback m_progress;
     std::atomic<bool> m_bCancelRequested = false;
+    bool m_bIndexedHeaderSent = false;
 };
 
 }  // namespace printdeck

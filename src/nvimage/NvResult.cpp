@@ -12,6 +12,12 @@ int CNvResult::StringId() const {
             return IDS_FAILED_TO_LOAD_IMAGE;
         case RC_NV_AREA_FULL:
             return IDS_NV_AREA_TOO_SMALL;
+        case RC_NV_LIST_EMPTY:
+            return IDS_NO_BMP_SELECTED;
+        case RC_NV_ADDRESS_CANCELLED:
+            return IDS_DOWNLOAD_CANCELLED;
+        case RC_NV_ADDRESS_TAKEN:
+            return IDS_ADDRESS_EXISTS;
         default:
             return 0;
     }
@@ -32,6 +38,17 @@ std::string CNvResult::BaseText() const {
             return "NV address must have two characters!";
         case RC_NV_NO_FREE_ADDRESS:
             return "No free NV address left! Automatic addressing uses 10 to 99.";
+        case RC_NO_NV_IMAGES:
+            return "The printer holds no NV image.";
+        case RC_NV_IMAGE_EMPTY:
+            return "Image is too flat to print: scaled to the printer's width it has no row "
+                   "left!";
+        case RC_NV_NOT_CONFIRMED:
+            return "The printer does not list the downloaded NV image!";
+        case RC_NV_PRINT_FILE_FAILED:
+            return "Failed to save the print file!";
+        case RC_NV_OPERATION_FAILED:
+            return {};
         default:
             return ResultCodeName(m_nCode);
     }
@@ -39,11 +56,14 @@ std::string CNvResult::BaseText() const {
 
 std::string CNvResult::Text() const {
     std::string text = BaseText();
-    if (!m_strSubject.empty()) {
+    if (!text.empty() && !m_strSubject.empty()) {
         text += '\n';
-        text += m_strSubject;
     }
-    return text;
+    return text + m_strSubject;
+}
+
+bool CNvResult::IsNotice() const {
+    return m_nCode == RC_NV_LIST_EMPTY || m_nCode == RC_NV_ADDRESS_CANCELLED;
 }
 
 }  // namespace printdeck

@@ -11,6 +11,7 @@
 #include "CliRun.h"
 #include "app/ConfigStore.h"
 #include "nvimage/BmpWriter.h"
+#include "nvimage/NvPrinterFixture.h"
 #include "support/TempDir.h"
 #include "support/VirtualPrinterFixture.h"
 
@@ -47,19 +48,7 @@ public:
         return path;
     }
 
-    // The bytes of every command of an NV handler that carried image data.
-    Bytes ImageCommands() const {
-        Bytes all;
-        for (const vp::CommandEvent& event : Events()) {
-            const bool define =
-                event.handler == "nv-key-code" && event.bytes.size() > 16 && event.bytes[6] == 0x43;
-            const bool download = event.handler == "nv-indexed" && event.bytes[2] == 0x37;
-            if (define || download) {
-                all.insert(all.end(), event.bytes.begin(), event.bytes.end());
-            }
-        }
-        return all;
-    }
+    Bytes ImageCommands() const { return test::ImageCommands(Events()); }
     static std::uint32_t StoredCount() {
         std::uint32_t count = 0;
         CConfigStore::ReadDwordValue(kNvKey, "Count", count);
@@ -120,6 +109,18 @@ TEST_F(NvCommandTest, IndexedDownloadIsSavedWithItsHeader) {
     EXPECT_EQ(saved.size(), blocks + 9);
 }
 
+TEST_F(NvCommandTest, DownloadOverDroppedConnectionClaimsNothing) {
+    const std::string image = WriteBmp("first.bmp", 40, 20);
+    // The list read takes 16 bytes and the identification before the
+    // download 6 more: the printer hangs up inside the image record.
+    SetFault("close-after=30");
+
+    EXPECT_EQ(Run({"download", image, "--auto"}), 1);
+    EXPECT_THAT(m_out.str(), ::testing::Not(HasSubstr("Downloaded")));
+    EXPECT_EQ(StoredCount(), 0u);
+    EXPECT_TRUE(Nv().keyCodeGraphics.empty());
+}
+
 TEST_F(NvCommandTest, PrintsAndDeletesStoredImages) {
     StoreNvKeyCodes({"10", "11"});
     const struct {
@@ -133,6 +134,7 @@ TEST_F(NvCommandTest, PrintsAndDeletesStoredImages) {
         {{"print", "12"}, 1, {{"10", 1}, {"11", 2}}, {"10", "11"}},
         {{"delete", "10"}, 0, {{"10", 1}, {"11", 2}}, {"11"}},
         {{"delete", "--all"}, 0, {{"10", 1}, {"11", 2}}, {}},
+        {{"print", "--all"}, 1, {{"10", 1}, {"11", 2}}, {}},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.args[0] + " " + step.args[1]);
@@ -166,6 +168,18 @@ TEST_F(NvCommandTest, RefusedDownloadsSendNoImage) {
                                              "--auto"};
          },
          1, "Image is too large for one NV image!"},
+        {"NoRowLeftAtPrinterWidth",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"download", t.WriteBmp("a.bmp", 8, 8),
+                                             t.WriteBmp("flat.bmp", 2000, 1), "--auto"};
+         },
+         1, "no row left!\nflat.bmp"},
+        {"NoRowLeftInPrintFile",
+         [](NvCommandTest& t) {
+             return std::vector<std::string>{"save", (t.m_files.Dir() / "x.prn").string(),
+                                             t.WriteBmp("flat.bmp", 2000, 1), "--auto"};
+         },
+         1, "no row left!\nflat.bmp"},
         {"AutomaticAddressesRunOut",
          [](NvCommandTest& t) {
              std::vector<std::string> codes;

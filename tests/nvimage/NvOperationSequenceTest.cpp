@@ -271,7 +271,7 @@ TEST_F(NvOperationSequenceTest, FailingStepsLeaveTheirMessage) {
         {"PrintShortAddress", [](CPrinterDevice&, test::VirtualPrinterRunner&) {}, NvPrintSelected,
          "5", kWriteFailed},
         {"PrintAllWithoutAddresses", [](CPrinterDevice&, test::VirtualPrinterRunner&) {},
-         NvPrintAll, "", kWriteFailed},
+         NvPrintAll, "", "The printer holds no NV image."},
     };
     for (const FailureRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -288,6 +288,61 @@ TEST_F(NvOperationSequenceTest, FailingStepsLeaveTheirMessage) {
 
         EXPECT_FALSE(sequence.Run());
         EXPECT_EQ(sequence.m_strResult, row.message);
+    }
+}
+
+TEST_F(NvOperationSequenceTest, CancelDuringIndexedDownloadWaitsForItsLastRecord) {
+    const struct {
+        const char* name;
+        bool indexed;
+        std::vector<int> steps;  // the last one is cancelled before it runs
+        std::size_t stored;
+    } rows[] = {
+        // Each key-code record is a command of its own.
+        {"KeyCode", false, {1, 1003, 2000, 2000}, 1},
+        // The header announced three blocks: stopping early would leave the
+        // printer reading the next commands as image data.
+        {"Indexed", true, {1, 1003, 2000, 2000, 2000, 2000}, 3},
+    };
+    CRaster raster;
+    raster.m_nWidth = 8;
+    raster.m_nHeight = 2;
+    raster.m_Bytes = {0xF0, 0x0F};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.indexed) {
+            UseIndexedPrinter();
+        }
+        Printer().State().nv.Set({});
+        m_device.m_Port.Close();
+        m_list.m_bIdentified = 0;
+        std::vector<CNvDownloadRecord> records(3);
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            const char code = static_cast<char>('1' + i);
+            ASSERT_EQ(row.indexed ? FrameIndexedBlock(raster, records[i].m_Data)
+                                  : FrameKeyCodeRecord(raster, code, code, records[i].m_Data),
+                      RC_OK);
+        }
+        CNvOperationSequence sequence(m_list, NvStartDownload);
+        for (const CNvDownloadRecord& record : records) {
+            sequence.m_Records.push_back(&record);
+        }
+        sequence.SetProgressCallback([&sequence](int, const std::string& label) {
+            if (label == " Downloading...") {
+                sequence.RequestCancel();
+            }
+        });
+
+        const Trace trace = Drive(sequence);
+
+        EXPECT_EQ(trace.end, Kind::Cancelled);
+        EXPECT_EQ(trace.steps, row.steps);
+        EXPECT_EQ(sequence.m_strResult, kStopped);
+        const vp::NvMemory nv = NvOnce([&](const vp::NvMemory& memory) {
+            return memory.indexedGraphics.size() + memory.keyCodeGraphics.size() == row.stored;
+        });
+        EXPECT_EQ(nv.indexedGraphics.size() + nv.keyCodeGraphics.size(), row.stored);
+        EXPECT_EQ(nv.malformedDownloads, 0);
     }
 }
 

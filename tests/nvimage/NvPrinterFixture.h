@@ -18,6 +18,21 @@ namespace printdeck::test {
 inline constexpr const char* kIndexedFirmware = "_S02.10";
 inline constexpr int kIndexedVersion = 22100;
 
+// The bytes of every NV command the printer took that carried image data:
+// key-code definitions and indexed downloads, in arrival order.
+inline vp::Bytes ImageCommands(const std::vector<vp::CommandEvent>& events) {
+    vp::Bytes all;
+    for (const vp::CommandEvent& event : events) {
+        const bool define =
+            event.handler == "nv-key-code" && event.bytes.size() > 16 && event.bytes[6] == 0x43;
+        const bool download = event.handler == "nv-indexed" && event.bytes[2] == 0x37;
+        if (define || download) {
+            all.insert(all.end(), event.bytes.begin(), event.bytes.end());
+        }
+    }
+    return all;
+}
+
 // An image list whose printer object talks to a virtual printer, with the
 // store and the log of its own and protocol waits skipped.
 class NvPrinterTest : public VirtualPrinterTest {

@@ -1,10 +1,21 @@
 #include "ScreenshotCatalogue.h"
 
+#include <QGroupBox>
+#include <QPainter>
 #include <QProgressBar>
+#include <QTableWidget>
 
+#include "VirtualPrinter.h"
 #include "app/AboutDlg.h"
+#include "app/ConfigStore.h"
 #include "app/MainDlg.h"
+#include "app/StringTable.h"
 #include "firmware/FirmwareDlg.h"
+#include "nvimage/NvAddressDlg.h"
+#include "nvimage/NvImageDlg.h"
+#include "nvimage/NvOperationSequence.h"
+#include "nvimage/NvProgressDlg.h"
+#include "nvimage/QtBmpLoader.h"
 
 namespace printdeck::screenshots {
 namespace {
@@ -40,6 +51,93 @@ std::unique_ptr<QWidget> FirmwareWindow(CScreenshotSession& session) {
     return window;
 }
 
+// A demo printer of the indexed NV image family.
+const CDemoPrinter::Identity kIndexedDemo{"_MRQ-T200", "_S02.10"};
+
+// The NV image manager's model for one scene; the scene's window owns it.
+class CNvSceneModel : public QObject {
+public:
+    explicit CNvSceneModel(CDemoPrinter& demo) {
+        m_device.m_strPortName = "NET127.0.0.1";
+        m_device.m_nBaudRate = demo.Port();
+        m_device.ApplyPortSettings();
+        m_list.m_pDevice = &m_device;
+        m_list.SetBitmapLoader(&m_loader);
+    }
+    ~CNvSceneModel() override { m_device.m_Port.Close(); }
+
+    CPrinterDevice m_device;
+    CQtBmpLoader m_loader;
+    CNvImageList m_list;
+    CNvOperationSequence m_download{m_list, NvStartDownload};
+};
+
+QImage Logo(int width, int height, const QColor& colour) {
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QRect(0, 0, height, height));
+    QFont font;
+    font.setPixelSize(height / 3);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(colour.darker());
+    painter.drawText(QRect(height + height / 8, 0, width - height, height),
+                     Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Printdeck"));
+    return image;
+}
+
+// Two logos in the demo printer's folder as the stored working list, and
+// two images in the printer.
+void PrepareNvImages(CDemoPrinter& demo, CNvImageList& list, bool indexed) {
+    const struct {
+        const char* name;
+        QImage image;
+        int brightness;
+    } logos[] = {{"logo.bmp", Logo(600, 150, QColor(200, 40, 40)), 30},
+                 {"stamp.bmp", Logo(240, 90, QColor(40, 90, 200)), 0}};
+    for (const auto& logo : logos) {
+        const QString path = demo.Folder() + QLatin1Char('/') + QLatin1String(logo.name);
+        logo.image.save(path, "BMP");
+        CNvImage entry;
+        list.LoadEntry(static_cast<std::uint8_t>(list.m_Images.size() + 1), path.toStdString(),
+                       logo.brightness, entry);
+        list.AddEntry(entry);
+    }
+    list.SaveImagesToStore();
+    if (indexed) {
+        CNvImageList::WriteStoredCount(kNvKey, 2);
+    } else {
+        demo.Printer().State().nv.Update([](vp::NvMemory& nv) {
+            nv.keyCodeGraphics = {{"10", {8, 1, {0xFF}}}, {"11", {8, 1, {0xFF}}}};
+        });
+    }
+    CNvOperationSequence read(list, NvReadAddresses);
+    read.Run();
+}
+
+std::unique_ptr<QWidget> NvManager(CScreenshotSession& session, bool indexed) {
+    CDemoPrinter& demo = indexed ? session.Demo(kIndexedDemo) : session.Demo();
+    auto* model = new CNvSceneModel(demo);
+    PrepareNvImages(demo, model->m_list, indexed);
+    auto window = std::make_unique<CNvImageDlg>(session.Prompter(), model->m_list);
+    model->setParent(window.get());
+    window->findChild<QTableWidget*>(QStringLiteral("imageTable"))->setCurrentCell(0, 0);
+    return window;
+}
+
+std::unique_ptr<QWidget> NvProgress(CScreenshotSession& session) {
+    auto* model = new CNvSceneModel(session.Demo());
+    auto window = std::make_unique<CNvProgressDlg>(model->m_download);
+    model->setParent(window.get());
+    window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->setValue(45);
+    window->findChild<QGroupBox*>(QStringLiteral("progressGroup"))
+        ->setTitle(QString::fromStdString("logo.bmp" + LoadString(IDS_DOWNLOADING)));
+    return window;
+}
+
 }  // namespace
 
 CDemoPrinter& CScreenshotSession::Demo(const CDemoPrinter::Identity& identity) {
@@ -62,6 +160,15 @@ std::vector<Scene> Scenes() {
         {QStringLiteral("about-box"),
          [](CScreenshotSession&) { return std::make_unique<CAboutDlg>(); }},
         {QStringLiteral("firmware-manager"), FirmwareWindow},
+        {QStringLiteral("nv-image-manager"),
+         [](CScreenshotSession& session) { return NvManager(session, false); }},
+        {QStringLiteral("nv-image-manager-indexed"),
+         [](CScreenshotSession& session) { return NvManager(session, true); }},
+        {QStringLiteral("nv-progress"), NvProgress},
+        {QStringLiteral("nv-address"),
+         [](CScreenshotSession& session) {
+             return std::make_unique<CNvAddressDlg>(session.Prompter(), std::vector<std::string>());
+         }},
     };
 }
 
