@@ -3,7 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <map>
 
-#include "app/ConfigStore.h"
+#include "app/CommSettings.h"
 
 namespace printdeck::cli {
 namespace {
@@ -13,27 +13,12 @@ const std::map<std::string, int> kFlowNames = {{"none", 0}, {"dtr-dsr", 1}};
 
 // The connection the window stored, when it stored one.
 std::optional<Connection> StoredConnection() {
-    std::uint32_t portType = 0;
-    if (!CConfigStore::ReadDwordValue(kProgramKey, "uPortType", portType)) {
+    const std::optional<CommSettings> stored = ReadStoredCommSettings();
+    if (!stored || stored->uPort.empty()) {
         return std::nullopt;
     }
-    Connection stored;
-    if (!CConfigStore::ReadStringValue(kProgramKey, "uPort", stored.portString) ||
-        stored.portString.empty()) {
-        return std::nullopt;
-    }
-    std::uint32_t number = 0;
-    CConfigStore::ReadDwordValue(kProgramKey, "uBaudrate", number);
-    stored.baudRate = static_cast<int>(number);
-    CConfigStore::ReadDwordValue(kProgramKey, "uDatabit", number);
-    stored.dataBits = static_cast<int>(number);
-    CConfigStore::ReadDwordValue(kProgramKey, "uParity", number);
-    stored.parity = static_cast<int>(number);
-    CConfigStore::ReadDwordValue(kProgramKey, "uStopbit", number);
-    stored.stopBits = static_cast<int>(number);
-    CConfigStore::ReadDwordValue(kProgramKey, "uFlowcontrol", number);
-    stored.flowControl = static_cast<int>(number);
-    return stored;
+    return Connection{stored->uPort,    stored->uBaudrate, stored->uParity,
+                      stored->uDatabit, stored->uStopbit,  stored->uFlowcontrol};
 }
 
 Connection DefaultConnection() {

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 
+#include "app/CommSettings.h"
 #include "device/PrinterDevice.h"
 
 namespace CLI {
@@ -24,7 +25,6 @@ struct Connection {
 };
 
 inline constexpr const char* kDefaultNetworkPort = "NET127.0.0.1";
-inline constexpr int kDefaultTcpPort = 9100;
 
 // What every command shares: the output streams, the connection options
 // and the exit status of the command that ran.

@@ -46,6 +46,9 @@ std::string FileDetail(const std::string& path, const FirmwareFileResult& file) 
         return path + ": " + std::to_string(file.size) + " bytes, at most " +
                std::to_string(kMaxFirmwareBytes);
     }
+    if (file.status == FirmwareFileStatus::Empty) {
+        return path + ": the file is empty";
+    }
     return path + ": " + std::strerror(file.error);
 }
 
@@ -55,8 +58,7 @@ int RunFirmware(const CliContext& context, const std::string& path) {
     context.Out() << "Port:         " << DescribePort(sender.Port()) << "\n";
     TerminalFirmwareListener listener(context);
     const FirmwareResult result = sender.Download(path, &listener);
-    if (result.outcome == FirmwareOutcome::FileOpenFailed ||
-        result.outcome == FirmwareOutcome::FileTooLarge) {
+    if (result.file.status != FirmwareFileStatus::Read) {
         context.Err() << FileDetail(path, result.file) << "\n";
     }
     return result.outcome == FirmwareOutcome::Sent ? kExitOk : kExitFailure;

@@ -3,7 +3,7 @@
 # (dialogs *Dlg.cpp, the main window, Qt* adapters) belong to other targets.
 function(printdeck_add_module name)
     file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/${name}/*.cpp)
-    list(FILTER sources EXCLUDE REGEX "/(Qt[^/]*|[^/]*Dlg|MainWindow|main)\\.cpp$")
+    list(FILTER sources EXCLUDE REGEX "/(Qt[^/]*|[^/]*Dlg|main)\\.cpp$")
     if(sources)
         add_library(printdeck_${name} STATIC ${sources})
         set(scope PUBLIC)

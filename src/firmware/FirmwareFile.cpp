@@ -53,6 +53,9 @@ FirmwareFileResult ReadFirmwareFile(const std::string& path, std::vector<std::ui
         return CannotRead(S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     }
     const auto size = static_cast<std::uintmax_t>(info.st_size);
+    if (size == 0) {
+        return {FirmwareFileStatus::Empty, 0, 0};
+    }
     if (size > limit) {
         return {FirmwareFileStatus::TooLarge, 0, size};
     }

@@ -11,7 +11,7 @@ namespace printdeck {
 // images are a few MiB.
 inline constexpr std::size_t kMaxFirmwareBytes = 64u * 1024u * 1024u;
 
-enum class FirmwareFileStatus { Read, CannotRead, TooLarge };
+enum class FirmwareFileStatus { Read, CannotRead, TooLarge, Empty };
 
 struct FirmwareFileResult {
     FirmwareFileStatus status = FirmwareFileStatus::CannotRead;
@@ -21,7 +21,8 @@ struct FirmwareFileResult {
 
 // Reads a whole regular file into bytes, opened for reading only. Anything
 // that is not a regular file, or that yields fewer bytes than its size,
-// cannot be read; bytes is left empty on every failure.
+// cannot be read. An empty file holds no firmware and is refused as Empty.
+// bytes is left empty on every failure.
 FirmwareFileResult ReadFirmwareFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                                     std::size_t limit = kMaxFirmwareBytes);
 

@@ -52,9 +52,7 @@ FirmwareResult CFirmwareSender::Download(const std::string& path, IFirmwareListe
     std::vector<std::uint8_t> bytes;
     result.file = ReadFirmwareFile(path, bytes);
     if (result.file.status != FirmwareFileStatus::Read) {
-        const bool tooLarge = result.file.status == FirmwareFileStatus::TooLarge;
-        report.Message(tooLarge ? kFirmwareFileTooLarge : kFirmwareFileOpenError);
-        result.outcome = tooLarge ? FirmwareOutcome::FileTooLarge : FirmwareOutcome::FileOpenFailed;
+        RefuseFile(result, report);
         return result;
     }
     result.progress.totalBytes = bytes.size();
@@ -71,20 +69,36 @@ FirmwareResult CFirmwareSender::Download(const std::string& path, IFirmwareListe
     result.outcome = SendPieces(bytes, report);
     report.Sending(false);
     m_Port.Close();
-    if (result.outcome == FirmwareOutcome::SendFailed) {
+    // A printer holding part of a firmware must not be reset: after any
+    // failed piece the status stays as it was.
+    if (result.outcome != FirmwareOutcome::Sent) {
         return result;
     }
-    if (result.outcome == FirmwareOutcome::Sent) {
-        report.Message(kFirmwareSuccess);
-    }
+    report.Message(kFirmwareSuccess);
     report.Status(kFirmwareFinished);
     return result;
+}
+
+void CFirmwareSender::RefuseFile(FirmwareResult& result, CReport& report) {
+    switch (result.file.status) {
+        case FirmwareFileStatus::TooLarge:
+            report.Message(kFirmwareFileTooLarge);
+            result.outcome = FirmwareOutcome::FileTooLarge;
+            break;
+        case FirmwareFileStatus::Empty:
+            report.Message(kFirmwareFileEmpty);
+            result.outcome = FirmwareOutcome::FileEmpty;
+            break;
+        default:
+            report.Message(kFirmwareFileOpenError);
+            result.outcome = FirmwareOutcome::FileOpenFailed;
+            break;
+    }
 }
 
 FirmwareOutcome CFirmwareSender::SendPieces(const std::vector<std::uint8_t>& bytes,
                                             CReport& report) {
     std::size_t sent = 0;
-    // Runs at least once, so an empty file still makes one (empty) write.
     do {
         const std::size_t piece = std::min(kPieceBytes, bytes.size() - sent);
         const int length = static_cast<int>(piece);

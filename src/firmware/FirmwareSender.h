@@ -16,9 +16,10 @@ enum class FirmwareOutcome {
     Sent,             // every byte went out; the success message was given
     FileOpenFailed,   // the file could not be opened or read
     FileTooLarge,     // the file exceeds kMaxFirmwareBytes
+    FileEmpty,        // the file holds no bytes, so there is nothing to send
     PortOpenFailed,   // the port did not open
     SendFailed,       // a full piece was refused; the download stopped there
-    LastPieceFailed,  // the final, shorter piece was refused; the download finished
+    LastPieceFailed,  // the final, shorter piece was refused
 };
 
 struct FirmwareProgress {
@@ -78,6 +79,8 @@ public:
 private:
     class CReport;
 
+    // Says why the file was not sent and records the outcome.
+    static void RefuseFile(FirmwareResult& result, CReport& report);
     // Writes the bytes in pieces; the outcome of the loop.
     FirmwareOutcome SendPieces(const std::vector<std::uint8_t>& bytes, CReport& report);
 

@@ -10,6 +10,7 @@ inline constexpr const char* kFirmwareSelectFile = "Select Firmware File(*.fls).
 inline constexpr const char* kFirmwareReady = "Ready firmware download.";
 inline constexpr const char* kFirmwareFileOpenError = "Error : File Open Error!";
 inline constexpr const char* kFirmwareFileTooLarge = "Error : Firmware file is too large!";
+inline constexpr const char* kFirmwareFileEmpty = "Error : Firmware file is empty!";
 inline constexpr const char* kFirmwareDownloading =
     "Firmware is downloading...Don't turn off the printer!!!";
 inline constexpr const char* kFirmwareOpenPortError = "Error : OpenPort! Please check printer";

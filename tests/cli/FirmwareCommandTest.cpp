@@ -64,6 +64,8 @@ TEST_F(FirmwareCommandTest, FailuresAreReportedWithTheirMessage) {
     const auto image = m_files.Dir() / "image.fls";
     std::ofstream(image, std::ios::binary) << "firmware";
     const auto missing = (m_files.Dir() / "missing.fls").string();
+    const auto empty = (m_files.Dir() / "empty.fls").string();
+    std::ofstream(empty, std::ios::binary).close();
     struct Row {
         const char* name;
         std::vector<std::string> args;
@@ -73,6 +75,9 @@ TEST_F(FirmwareCommandTest, FailuresAreReportedWithTheirMessage) {
          {"--port", "NET127.0.0.1", "--baud", std::to_string(m_printer.Port()), "firmware",
           missing},
          {kFirmwareFileOpenError, missing + ": No such file or directory"}},
+        {"empty file",
+         {"--port", "NET127.0.0.1", "--baud", std::to_string(m_printer.Port()), "firmware", empty},
+         {kFirmwareFileEmpty, empty + ": the file is empty"}},
         {"port that does not open",
          {"--port", "NET127.0.0.1", "--baud", "1", "firmware", image.string()},
          {kFirmwareOpenPortError}},
@@ -80,7 +85,9 @@ TEST_F(FirmwareCommandTest, FailuresAreReportedWithTheirMessage) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         m_err.str("");
+        m_out.str("");
         EXPECT_EQ(Run(row.args), kExitFailure);
+        EXPECT_EQ(m_out.str().find(kFirmwareSuccess), std::string::npos) << m_out.str();
         for (const std::string& part : row.errorParts) {
             EXPECT_NE(m_err.str().find(part), std::string::npos) << m_err.str();
         }

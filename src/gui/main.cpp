@@ -1,0 +1,88 @@
+#include <QApplication>
+#include <QCommandLineParser>
+#include <cstdio>
+
+#include "gui/DemoPrinter.h"
+#include "gui/PrintdeckApp.h"
+#include "gui/Prompter.h"
+
+namespace {
+
+constexpr int kExitUsage = 2;
+
+int UsageError(const QString& message) {
+    std::fprintf(stderr, "printdeck: %s\nTry 'printdeck --help'.\n", qPrintable(message));
+    return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication::setApplicationName(QStringLiteral("printdeck"));
+    QApplication::setApplicationVersion(QStringLiteral(PRINTDECK_VERSION));
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Printdeck: configure portable receipt and label printers, put logos into their NV "
+        "memory and send them firmware."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption demo(
+        QStringLiteral("demo"),
+        QStringLiteral("Try the program on a printer simulated inside it, with a store of its "
+                       "own; your settings stay untouched."));
+    const QCommandLineOption model(QStringLiteral("model"),
+                                   QStringLiteral("Model reply of the demo printer."),
+                                   QStringLiteral("TEXT"), QStringLiteral("_MRQ-T200"));
+    const QCommandLineOption firmware(QStringLiteral("firmware"),
+                                      QStringLiteral("Firmware reply of the demo printer."),
+                                      QStringLiteral("TEXT"), QStringLiteral("_VER V1.23"));
+    parser.addOptions({demo, model, firmware});
+    // Help and version need no display, so they are answered before the
+    // window system is asked for one.
+    const bool parsed = parser.parse(arguments);
+    if (parsed && parser.isSet(help)) {
+        const QString text = parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                                       QApplication::applicationName());
+        std::fputs(qPrintable(text), stdout);
+        return 0;
+    }
+    if (parsed && parser.isSet(version)) {
+        parser.showVersion();
+    }
+    QApplication application(argc, argv);
+    if (!parser.parse(QApplication::arguments())) {
+        return UsageError(parser.errorText());
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return UsageError(QStringLiteral("unexpected argument '%1'")
+                              .arg(parser.positionalArguments().constFirst()));
+    }
+    if ((parser.isSet(model) || parser.isSet(firmware)) && !parser.isSet(demo)) {
+        return UsageError(QStringLiteral("--model and --firmware describe the --demo printer"));
+    }
+
+    printdeck::CDemoPrinter demoPrinter;
+    if (parser.isSet(demo)) {
+        QString error;
+        const printdeck::CDemoPrinter::Identity identity{parser.value(model).toStdString(),
+                                                         parser.value(firmware).toStdString()};
+        if (!demoPrinter.Start(identity, error)) {
+            std::fprintf(stderr, "printdeck: the demo printer did not start: %s\n",
+                         qPrintable(error));
+            return 1;
+        }
+        std::fprintf(stderr,
+                     "printdeck: demo printer on 127.0.0.1:%u; store and traffic log in %s\n",
+                     demoPrinter.Port(), qPrintable(demoPrinter.Folder()));
+    }
+
+    printdeck::CPrintdeckApp printdeck;
+    printdeck.InstallLanguage();
+    printdeck::CDialogPrompter prompter;
+    return printdeck.Run(prompter);
+}
