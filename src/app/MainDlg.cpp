@@ -11,6 +11,7 @@
 #include "firmware/FirmwareDlg.h"
 #include "gui/GuiText.h"
 #include "gui/Prompter.h"
+#include "settings_editor/StatusDlg.h"
 #include "ui_MainDlg.h"
 
 namespace printdeck {
@@ -320,7 +321,7 @@ bool CMainDlg::HandSettingsToPrinter() {
 
 void CMainDlg::OnSettingsManager() {
     if (HandSettingsToPrinter()) {
-        m_Printer.m_Port.Close();
+        RunSettingsManager(m_Settings, m_Printer, m_prompter, this);
     }
 }
 
