@@ -258,6 +258,22 @@ TEST_F(SettingsManagerTest, SentinelCodesTypedInHexadecimalReachThePrinter) {
     EXPECT_EQ(Memory().trackEnd[0], "");
 }
 
+TEST_F(SettingsManagerTest, FailedWriteRunKeepsTheStoreAndSaysSo) {
+    Use(kNewMsw);
+    RunManager([this](CSettingsDlg& editor) {
+        Child<QComboBox>(editor, "densityCombo")->setCurrentIndex(0);
+        SetFault("silent");
+        Click(editor, "saveButton");
+    });
+
+    ASSERT_EQ(m_prompter.messages.size(), 1u);
+    EXPECT_EQ(m_prompter.messages[0].text,
+              "Failed to save VMSM configuration!\r\nPlease check your printer state.");
+    EXPECT_EQ(m_prompter.messages[0].caption, "Printdeck");
+    std::uint32_t stored = 0;
+    EXPECT_FALSE(CConfigStore::ReadDwordValue(kProgramKey, "Density", stored));
+}
+
 TEST_F(SettingsManagerTest, CancelDuringTheReadRunShowsAnEmptyMessage) {
     Use(kNewMsw);
     ASSERT_TRUE(WriteCommSettings({PortTypeNetwork, PortString(), Port(), 8, 0, 0, 1}));
