@@ -12,6 +12,7 @@
 #include "SettingsFields.h"
 #include "settings/PrinterSettings.h"
 #include "settings_editor/EditorChoices.h"
+#include "settings_editor/EditorValues.h"
 #include "settings_editor/SettingsCycle.h"
 
 namespace printdeck::cli {
@@ -158,14 +159,40 @@ bool ReadChangesFromFile(const std::string& path, std::vector<Change>& changes,
 // alone unless asked for, and the editor's Bluetooth values on firmware
 // that does not report them.
 void PrepareForEditing(CPrinterSettings& settings) {
-    const CPrinterDevice& device = *settings.m_pDevice;
+    BluetoothValues bluetooth = BluetoothShownFor(settings);
+    settings.m_nBtSecurity = bluetooth.security;
+    settings.m_nBtConnMode = bluetooth.connMode;
+    settings.m_strBtPin = std::move(bluetooth.pin);
+    settings.m_strBtName = std::move(bluetooth.name);
     settings.m_bBluetoothOff = 1;
-    if (device.g_Getver < 101000) {
-        settings.m_nBtSecurity = kDefaultBtSecurity;
-        settings.m_nBtConnMode = kDefaultBtConnMode;
-        settings.m_strBtPin = kDefaultBtPin;
-        settings.m_strBtName = device.m_strModelName;
+}
+
+// The editor's values as if the user had chosen the record's values in the
+// window, the Bluetooth settings enabled when the changes asked for them.
+CEditorValues ChosenInEditor(const CPrinterSettings& settings) {
+    CEditorValues values = CEditorValues::Load(settings);
+    if (settings.m_bBluetoothOff == 0) {
+        values.ToggleBluetooth();
+        values.m_nBtSecurity = settings.m_nBtSecurity;
+        values.m_nBtConnMode = settings.m_nBtConnMode;
+        values.m_strBtPin = settings.m_strBtPin;
+        values.m_strBtName = settings.m_strBtName;
     }
+    return values;
+}
+
+// Takes the record through the editor as "Save" does, so the write sends
+// what the window would send; false with `error` for a value the window
+// would refuse.
+bool SaveAsEditor(CPrinterSettings& settings, std::string& error) {
+    const CEditorValues values = ChosenInEditor(settings);
+    if (const std::optional<CEditorValues::Refusal> refusal = values.FirstRefusal()) {
+        error = "Invalid value for " + std::string(refusal->field) + ": " +
+                DescribeProblem(refusal->problem);
+        return false;
+    }
+    values.Store(settings, true);
+    return true;
 }
 
 // True when a change names a value the record does not hold already.
@@ -297,7 +324,7 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
                 exitWhenCancelled = kExitOk;
                 return EditChoice::Cancel;
             }
-            if (!ApplyChanges(changes, settings, error)) {
+            if (!ApplyChanges(changes, settings, error) || !SaveAsEditor(settings, error)) {
                 context.Err() << error << "\n";
                 return EditChoice::Cancel;
             }
@@ -310,7 +337,8 @@ int RunDefault(const CliContext& context) {
     return RunCycle(
         context,
         [](CPrinterSettings& settings) {
-            PrepareForEditing(settings);
+            // "Default" takes the editor's values but not its lists.
+            CEditorValues::Load(settings).Store(settings, false);
             return EditChoice::Default;
         },
         kExitOk);

@@ -110,26 +110,30 @@ std::string RfMeaning(int value, const CPrinterDevice&) {
     return EntryAt(RfInterfaceEntries(), value);
 }
 
-std::string Check2dBarcode(const FieldValue&, const CPrinterDevice& device) {
-    return Offers2dBarcodes(device.g_Getver) ? "" : "fixed on this printer's firmware";
+std::string Check2dBarcode(const FieldValue&, const S& settings) {
+    return Offers2dBarcodes(settings.m_pDevice->g_Getver) ? "" : "fixed on this printer's firmware";
 }
-std::string CheckCodePage(const FieldValue& value, const CPrinterDevice& device) {
-    return CheckEntry(CodePageEntries(device.g_Getver), Number(value));
+std::string CheckCodePage(const FieldValue& value, const S& settings) {
+    return CheckEntry(CodePageEntries(settings.m_pDevice->g_Getver), Number(value));
 }
-std::string CheckFont(const FieldValue& value, const CPrinterDevice& device) {
-    return CheckEntry(FontEntries(device.g_Getver), Number(value));
+std::string CheckFont(const FieldValue& value, const S& settings) {
+    return CheckEntry(FontEntries(settings.m_pDevice->g_Getver), Number(value));
 }
-std::string CheckBlackMark(const FieldValue& value, const CPrinterDevice& device) {
-    if (!OffersBlackMarkSensor(device.g_Getver)) {
+std::string CheckBlackMark(const FieldValue& value, const S& settings) {
+    if (settings.m_pDevice->g_Getver < 101000) {
         return "this printer's firmware has no black-mark sensor setting";
+    }
+    if (!OffersBlackMarkSensor(settings)) {
+        return "the printer reported no black-mark sensor position, so it cannot be chosen";
     }
     const int number = Number(value);
     return number == kBlackMarkFront || number == kBlackMarkRear ? "" : "choose front or rear";
 }
-std::string CheckTimeOff(const FieldValue& value, const CPrinterDevice&) {
+std::string CheckTimeOff(const FieldValue& value, const S&) {
     return Number(value) <= kMaxTimeOff ? "" : RangeText(0, kMaxTimeOff);
 }
-std::string CheckMsr(const FieldValue& value, const CPrinterDevice& device) {
+std::string CheckMsr(const FieldValue& value, const S& settings) {
+    const CPrinterDevice& device = *settings.m_pDevice;
     if (MsrTriggerFixed(device)) {
         return Number(value) == 0
                    ? ""
@@ -137,7 +141,7 @@ std::string CheckMsr(const FieldValue& value, const CPrinterDevice& device) {
     }
     return CheckEntry(MsrTriggerEntries(device), Number(value));
 }
-std::string CheckBaudrate(const FieldValue& value, const CPrinterDevice&) {
+std::string CheckBaudrate(const FieldValue& value, const S&) {
     if (std::find(kBaudRates.begin(), kBaudRates.end(), Number(value)) != kBaudRates.end()) {
         return {};
     }
@@ -146,8 +150,8 @@ std::string CheckBaudrate(const FieldValue& value, const CPrinterDevice&) {
 std::string NoSentinels(const CPrinterDevice& device) {
     return OffersSentinels(device) ? "" : "this printer has no sentinel settings";
 }
-std::string CheckSentinel(const FieldValue& value, const CPrinterDevice& device) {
-    const std::string missing = NoSentinels(device);
+std::string CheckSentinel(const FieldValue& value, const S& settings) {
+    const std::string missing = NoSentinels(*settings.m_pDevice);
     if (!missing.empty()) {
         return missing;
     }
@@ -165,14 +169,16 @@ std::string CheckSentinelText(const std::string& text, std::size_t shortest,
     }
     return {};
 }
-std::string CheckStartText(const FieldValue& value, const CPrinterDevice& device) {
-    return CheckSentinelText(std::get<std::string>(value), 1, device);
+std::string CheckStartText(const FieldValue& value, const S& settings) {
+    return CheckSentinelText(std::get<std::string>(value), 1, *settings.m_pDevice);
 }
-std::string CheckEndText(const FieldValue& value, const CPrinterDevice& device) {
-    return CheckSentinelText(std::get<std::string>(value), 0, device);
+std::string CheckEndText(const FieldValue& value, const S& settings) {
+    return CheckSentinelText(std::get<std::string>(value), 0, *settings.m_pDevice);
 }
-std::string CheckRf(const FieldValue&, const CPrinterDevice& device) {
-    return OffersRfInterface(device.g_Getver) ? "" : "this printer's firmware has no RF interface";
+std::string CheckRf(const FieldValue&, const S& settings) {
+    return OffersRfInterface(settings.m_pDevice->g_Getver)
+               ? ""
+               : "this printer's firmware has no RF interface";
 }
 
 constexpr int kTextLimit = 12;  // the printer's sentinel command buffer
@@ -439,7 +445,7 @@ std::string CheckForPrinter(const SettingsField& field, const FieldValue& value,
     if (field.editorCheck == nullptr || value == GetField(field, settings)) {
         return {};
     }
-    return field.editorCheck(value, *settings.m_pDevice);
+    return field.editorCheck(value, settings);
 }
 
 void PrintSettings(std::ostream& out, const CPrinterSettings& settings) {

@@ -34,8 +34,9 @@ struct SettingsField {
     FieldPresence presence;
     // The meaning of a number for this printer; empty when there is none.
     std::string (*meaning)(int value, const CPrinterDevice& device);
-    // Why the editor does not offer this value on this printer; empty when it does.
-    std::string (*editorCheck)(const FieldValue& value, const CPrinterDevice& device);
+    // Why the editor does not offer this value for this record as the
+    // printer gave it; empty when it does.
+    std::string (*editorCheck)(const FieldValue& value, const CPrinterSettings& settings);
     std::string_view help;
 };
 

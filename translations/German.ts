@@ -85,6 +85,61 @@ schalter-Manager</translation>
     </message>
 </context>
 <context>
+    <name>CMsrSentinelDlg</name>
+    <message>
+        <source>Advanced MSR Settings</source>
+        <translation>Erweiterte MSR-Einstellungen</translation>
+    </message>
+    <message>
+        <source>Sentinal Option</source>
+        <translation>Sentinel-Option</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>Static Sentinal</source>
+        <translation>Statischer Sentinel</translation>
+    </message>
+    <message>
+        <source>Dynamic Sentinal</source>
+        <translation>Dynamischer Sentinel</translation>
+    </message>
+    <message>
+        <source>Track1 Start Code</source>
+        <translation>Spur 1 Startcode</translation>
+    </message>
+    <message>
+        <source>Track1 End Code</source>
+        <translation>Spur 1 Endcode</translation>
+    </message>
+    <message>
+        <source>Track2 Start Code</source>
+        <translation>Spur 2 Startcode</translation>
+    </message>
+    <message>
+        <source>Track2 End Code</source>
+        <translation>Spur 2 Endcode</translation>
+    </message>
+    <message>
+        <source>Track3 Start Code</source>
+        <translation>Spur 3 Startcode</translation>
+    </message>
+    <message>
+        <source>Track3 End Code</source>
+        <translation>Spur 3 Endcode</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
     <name>CNvAddressDlg</name>
     <message>
         <source>NV Image Manager</source>
@@ -187,6 +242,244 @@ schalter-Manager</translation>
     <message>
         <source>Progressing...</source>
         <translation>Wird bearbeitet...</translation>
+    </message>
+</context>
+<context>
+    <name>CSettingsDlg</name>
+    <message>
+        <source>Virtual Memory Switch Manager</source>
+        <translation>Virtueller Speicherschalter-Manager</translation>
+    </message>
+    <message>
+        <source>General Configuration</source>
+        <translation>Allgemeine Konfiguration</translation>
+    </message>
+    <message>
+        <source>Printer Configuration</source>
+        <translation>Druckerkonfiguration</translation>
+    </message>
+    <message>
+        <source>Printing Density :</source>
+        <translation>Druckdichte :</translation>
+    </message>
+    <message>
+        <source>Printing Speed :</source>
+        <translation>Druckgeschwindigkeit :</translation>
+    </message>
+    <message>
+        <source>Two-Dimensional Barcode</source>
+        <translation>Zweidimensionaler Barcode</translation>
+    </message>
+    <message>
+        <source>PDF417</source>
+        <translation>PDF417</translation>
+    </message>
+    <message>
+        <source>Datamatrix</source>
+        <translation>Datamatrix</translation>
+    </message>
+    <message>
+        <source>Maxi Code</source>
+        <translation>Maxi Code</translation>
+    </message>
+    <message>
+        <source>QR Code</source>
+        <translation>QR-Code</translation>
+    </message>
+    <message>
+        <source>Default Code Page :</source>
+        <translation>Standard-Codepage :</translation>
+    </message>
+    <message>
+        <source>Printer Service :</source>
+        <translation>Druckerbetrieb :</translation>
+    </message>
+    <message>
+        <source>Receipt</source>
+        <translation>Beleg</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Etikett</translation>
+    </message>
+    <message>
+        <source>Default Font Type :</source>
+        <translation>Standardschriftart :</translation>
+    </message>
+    <message>
+        <source>A font(12x24)</source>
+        <translation>Schrift A(12x24)</translation>
+    </message>
+    <message>
+        <source>B font(9x17)</source>
+        <translation>Schrift B(9x17)</translation>
+    </message>
+    <message>
+        <source>C font(9x24)</source>
+        <translation>Schrift C(9x24)</translation>
+    </message>
+    <message>
+        <source>Beep For Roll Paper End :</source>
+        <translation>Signalton bei Rollenende :</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Beep Mode For Low Battery Status :</source>
+        <translation>Signalton bei schwachem Akku :</translation>
+    </message>
+    <message>
+        <source>Double Byte Character Mode :</source>
+        <translation>Doppelbyte-Zeichenmodus :</translation>
+    </message>
+    <message>
+        <source>Black Mark Sensor :</source>
+        <translation>Schwarzmarkensensor :</translation>
+    </message>
+    <message>
+        <source>Front</source>
+        <translation>Vorne</translation>
+    </message>
+    <message>
+        <source>Rear</source>
+        <translation>Hinten</translation>
+    </message>
+    <message>
+        <source>Auto Power Off Time : 
+(Not Connected) </source>
+        <translation>Automatische Abschaltzeit : 
+(Nicht verbunden) </translation>
+    </message>
+    <message>
+        <source>min
+(1~90 ex&gt; 30)</source>
+        <translation>Min.
+(1~90 z. B. 30)</translation>
+    </message>
+    <message>
+        <source>Auto Power Saving Time :
+(Connected) </source>
+        <translation>Automatische Energiesparzeit :
+(Verbunden) </translation>
+    </message>
+    <message>
+        <source>sec
+(10~255 ex&gt; 100)</source>
+        <translation>Sek.
+(10~255 z. B. 100)</translation>
+    </message>
+    <message>
+        <source>MSR Configuration</source>
+        <translation>MSR-Konfiguration</translation>
+    </message>
+    <message>
+        <source>MSR Trigger :</source>
+        <translation>MSR-Auslöser :</translation>
+    </message>
+    <message>
+        <source>Advance</source>
+        <translation>Erweitert</translation>
+    </message>
+    <message>
+        <source>Serial Interface Configuration</source>
+        <translation>Konfiguration der seriellen Schnittstelle</translation>
+    </message>
+    <message>
+        <source>Baud Rate :</source>
+        <translation>Baudrate :</translation>
+    </message>
+    <message>
+        <source>Data Bits :</source>
+        <translation>Datenbits :</translation>
+    </message>
+    <message>
+        <source>Parity :</source>
+        <translation>Parität :</translation>
+    </message>
+    <message>
+        <source>Flow Control :</source>
+        <translation>Flusssteuerung :</translation>
+    </message>
+    <message>
+        <source>RF Interface Configuration</source>
+        <translation>Konfiguration der Funkschnittstelle</translation>
+    </message>
+    <message>
+        <source>Select RF Interface Type</source>
+        <translation>Typ der Funkschnittstelle wählen</translation>
+    </message>
+    <message>
+        <source>Enable Bluetooth Setting</source>
+        <translation>Bluetooth-Einstellung aktivieren</translation>
+    </message>
+    <message>
+        <source>Bluetooth Interface Configuration</source>
+        <translation>Konfiguration der Bluetooth-Schnittstelle</translation>
+    </message>
+    <message>
+        <source>Authentication &amp;&amp; Encryption :</source>
+        <translation>Authentifizierung &amp;&amp; Verschlüsselung :</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Deaktivieren</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+    <message>
+        <source>Connection Mode :</source>
+        <translation>Verbindungsmodus :</translation>
+    </message>
+    <message>
+        <source>Mode 1</source>
+        <translation>Modus 1</translation>
+    </message>
+    <message>
+        <source>Mode 2</source>
+        <translation>Modus 2</translation>
+    </message>
+    <message>
+        <source>Mode 3</source>
+        <translation>Modus 3</translation>
+    </message>
+    <message>
+        <source>PIN Code :</source>
+        <translation>PIN-Code :</translation>
+    </message>
+    <message>
+        <source>Printer Name :</source>
+        <translation>Druckername :</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>CStatusDlg</name>
+    <message>
+        <source>Get Status</source>
+        <translation>Status lesen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 <context>
@@ -753,6 +1046,21 @@ Bitte prüfen Sie Ihren Drucker.</translation>
     <message>
         <source>Progressing...</source>
         <translation>Wird bearbeitet...</translation>
+    </message>
+</context>
+<context>
+    <name>printdeck::CSettingsDlg</name>
+    <message>
+        <source>Please enter an integer.</source>
+        <translation>Bitte geben Sie eine ganze Zahl ein.</translation>
+    </message>
+    <message>
+        <source>Please enter an integer between 0 and %1.</source>
+        <translation>Bitte geben Sie eine ganze Zahl zwischen 0 und %1 ein.</translation>
+    </message>
+    <message>
+        <source>Enter no more than %1 characters.</source>
+        <translation>Geben Sie höchstens %1 Zeichen ein.</translation>
     </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include "nvimage/NvImageDlg.h"
 #include "nvimage/NvOperationSequence.h"
 #include "nvimage/NvProgressDlg.h"
+#include "settings_editor/StatusDlg.h"
 #include "ui_MainDlg.h"
 
 namespace printdeck {
@@ -324,7 +325,7 @@ bool CMainDlg::HandSettingsToPrinter() {
 
 void CMainDlg::OnSettingsManager() {
     if (HandSettingsToPrinter()) {
-        m_Printer.m_Port.Close();
+        RunSettingsManager(m_Settings, m_Printer, m_prompter, this);
     }
 }
 

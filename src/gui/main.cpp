@@ -15,6 +15,28 @@ int UsageError(const QString& message) {
     return kExitUsage;
 }
 
+// Demo printers of the three settings dialects.
+struct DialectPreset {
+    const char* name;
+    const char* model;
+    const char* firmware;
+};
+
+constexpr DialectPreset kDialects[] = {
+    {"old-msw", "_MRQ-T200", "_VER V1.23"},
+    {"sw", "_MRQ-T200", "_V01.00"},
+    {"new-msw", "_MRQ-T300", "_V01.05"},
+};
+
+const DialectPreset* FindDialect(const QString& name) {
+    for (const DialectPreset& preset : kDialects) {
+        if (name == QLatin1String(preset.name)) {
+            return &preset;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -41,7 +63,13 @@ int main(int argc, char** argv) {
     const QCommandLineOption firmware(QStringLiteral("firmware"),
                                       QStringLiteral("Firmware reply of the demo printer."),
                                       QStringLiteral("TEXT"), QStringLiteral("_VER V1.23"));
-    parser.addOptions({demo, model, firmware});
+    const QCommandLineOption dialect(
+        QStringLiteral("dialect"),
+        QStringLiteral("Demo printer of one settings dialect: old-msw (MRQ-T200, firmware V1.23), "
+                       "sw (MRQ-T200, V01.00) or new-msw (MRQ-T300, V01.05); --model and "
+                       "--firmware override it."),
+        QStringLiteral("NAME"), QStringLiteral("old-msw"));
+    parser.addOptions({demo, model, firmware, dialect});
     // Help and version need no display, so they are answered before the
     // window system is asked for one.
     const bool parsed = parser.parse(arguments);
@@ -62,15 +90,22 @@ int main(int argc, char** argv) {
         return UsageError(QStringLiteral("unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst()));
     }
-    if ((parser.isSet(model) || parser.isSet(firmware)) && !parser.isSet(demo)) {
-        return UsageError(QStringLiteral("--model and --firmware describe the --demo printer"));
+    if ((parser.isSet(model) || parser.isSet(firmware) || parser.isSet(dialect)) &&
+        !parser.isSet(demo)) {
+        return UsageError(
+            QStringLiteral("--model, --firmware and --dialect describe the --demo printer"));
+    }
+    const DialectPreset* preset = FindDialect(parser.value(dialect));
+    if (preset == nullptr) {
+        return UsageError(QStringLiteral("unknown dialect '%1'").arg(parser.value(dialect)));
     }
 
     printdeck::CDemoPrinter demoPrinter;
     if (parser.isSet(demo)) {
         QString error;
-        const printdeck::CDemoPrinter::Identity identity{parser.value(model).toStdString(),
-                                                         parser.value(firmware).toStdString()};
+        const printdeck::CDemoPrinter::Identity identity{
+            parser.isSet(model) ? parser.value(model).toStdString() : preset->model,
+            parser.isSet(firmware) ? parser.value(firmware).toStdString() : preset->firmware};
         if (!demoPrinter.Start(identity, error)) {
             std::fprintf(stderr, "printdeck: the demo printer did not start: %s\n",
                          qPrintable(error));

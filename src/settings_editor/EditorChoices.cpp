@@ -2,6 +2,7 @@
 
 #include "app/StringTable.h"
 #include "device/PrinterDevice.h"
+#include "settings/PrinterSettings.h"
 
 namespace printdeck {
 namespace {
@@ -133,8 +134,16 @@ std::vector<std::string> RfInterfaceEntries() {
     return {LoadString(IDS_DISABLE_ALL), LoadString(IDS_BLUETOOTH), LoadString(IDS_WLAN)};
 }
 
-bool OffersBlackMarkSensor(int version) {
-    return version >= kNewFirmware;
+int BlackMarkPosition(int value) {
+    if (value == kBlackMarkFront) {
+        return 0;
+    }
+    return value == kBlackMarkRear ? 1 : kNoSelection;
+}
+
+bool OffersBlackMarkSensor(const CPrinterSettings& record) {
+    return record.m_pDevice->g_Getver >= kNewFirmware &&
+           BlackMarkPosition(record.BlackMarkSensor) != kNoSelection;
 }
 
 bool Offers2dBarcodes(int version) {

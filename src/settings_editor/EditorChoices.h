@@ -7,6 +7,7 @@
 namespace printdeck {
 
 class CPrinterDevice;
+class CPrinterSettings;
 
 // The lists, ranges and labels the settings editor offers for the connected
 // printer, without the window: the window fills its controls from them and
@@ -22,6 +23,8 @@ inline constexpr std::array<int, 7> kBaudRates = {2400, 4800, 9600, 19200, 38400
 inline constexpr int kBlackMarkFront = 0x3130;
 inline constexpr int kBlackMarkRear = 0x3031;
 inline constexpr int kBlackMarkNone = -1;
+// A list or radio group with nothing selected.
+inline constexpr int kNoSelection = -1;
 
 // Position of a Density value in the density list; values outside the
 // table are positions themselves.
@@ -41,7 +44,11 @@ bool MsrTriggerFixed(const CPrinterDevice& device);
 std::vector<std::string> FontEntries(int version);
 std::vector<std::string> RfInterfaceEntries();
 
-bool OffersBlackMarkSensor(int version);
+// The black-mark radio position of a BlackMarkSensor value: 0 Front, 1 Rear,
+// kNoSelection for anything else.
+int BlackMarkPosition(int value);
+// Front and Rear can be chosen only on new firmware that reported a position.
+bool OffersBlackMarkSensor(const CPrinterSettings& record);
 // The four 2D barcode boxes; new firmware keeps them fixed.
 bool Offers2dBarcodes(int version);
 bool OffersRfInterface(int version);

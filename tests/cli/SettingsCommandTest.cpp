@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -239,6 +240,72 @@ TEST_F(SettingsCommandTest, ValueThePrinterDoesNotOfferIsRefusedBeforeTheWrite) 
     EXPECT_THAT(err.str(), HasSubstr("Invalid value for CodePage: this printer offers 0 to 30"));
     EXPECT_FALSE(PrinterWasWritten());
     EXPECT_EQ(StoreText(), "");
+}
+
+// The switch-81 frames the printer received.
+std::size_t BlackMarkWrites(const std::vector<vp::CommandEvent>& events) {
+    std::size_t writes = 0;
+    for (const vp::CommandEvent& event : events) {
+        if (event.handler == "msw-write-switch" && event.bytes.size() > 6 && event.bytes[6] == 81) {
+            ++writes;
+        }
+    }
+    return writes;
+}
+
+TEST_F(SettingsCommandTest, BlackMarkPositionCanOnlyBeChangedWhenThePrinterGaveOne) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    const struct {
+        const char* reported;
+        const char* assignment;
+        int exitCode;
+        const char* after;
+        std::size_t writes;
+    } cases[] = {
+        {"00000001", "BlackMarkSensor=rear", 0, "00000010", 1},
+        {"00000001", "Density=7", 0, "00000001", 1},
+        // No position given: Front and Rear are not offered and switch 81 is left alone.
+        {"00000000", "BlackMarkSensor=front", 2, "00000000", 0},
+        {"00000000", "Density=7", 0, "00000000", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.reported) + " " + c.assignment);
+        Printer().State().settings.Update([&](vp::SettingsMemory& memory) {
+            std::copy_n(c.reported, 8, memory.switches[81].begin());
+        });
+        ClearReceived();
+        EXPECT_EQ(Run({"settings", "set", c.assignment}), c.exitCode) << err.str();
+        EXPECT_EQ(Printer().State().settings.Get().Switch(81), c.after);
+        EXPECT_EQ(BlackMarkWrites(Events()), c.writes);
+        if (c.exitCode != 0) {
+            EXPECT_THAT(err.str(), HasSubstr("Invalid value for BlackMarkSensor: the printer "
+                                             "reported no black-mark sensor position"));
+        }
+    }
+}
+
+TEST_F(SettingsCommandTest, SetSendsWhatTheEditorWouldForTheValuesItLeavesAlone) {
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) {
+        memory.baudrate = "14400";
+        memory.parity = '7';
+    });
+    ASSERT_EQ(Run({"settings", "set", "Density=7"}), 0) << err.str();
+    // The editor shows 14400 baud as 19200 and parity 7 as Even, and saves that.
+    EXPECT_EQ(Printer().State().settings.Get().baudrate, "19200");
+    EXPECT_EQ(Printer().State().settings.Get().parity, '2');
+
+    // A power-off time the editor refuses must be named to be written.
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) {
+        memory.switches[5] = {'0', '1', '1', '0', '0', '1', '0', '0'};  // 100 minutes
+    });
+    ClearReceived();
+    EXPECT_EQ(Run({"settings", "set", "Density=6"}), 2);
+    EXPECT_THAT(err.str(),
+                HasSubstr("Invalid value for TimeOff: Please enter an integer between 0 and 90."));
+    EXPECT_FALSE(PrinterWasWritten());
+    ASSERT_EQ(Run({"settings", "set", "Density=6", "TimeOff=90"}), 0) << err.str();
+    EXPECT_EQ(Printer().State().settings.Get().Switch(5), "01011010");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ScreenshotCatalogue.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -10,12 +11,19 @@
 #include "app/ConfigStore.h"
 #include "app/MainDlg.h"
 #include "app/StringTable.h"
+#include "device/PrinterDevice.h"
 #include "firmware/FirmwareDlg.h"
+#include "gui/GuiText.h"
 #include "nvimage/NvAddressDlg.h"
 #include "nvimage/NvImageDlg.h"
 #include "nvimage/NvOperationSequence.h"
 #include "nvimage/NvProgressDlg.h"
 #include "nvimage/QtBmpLoader.h"
+#include "settings/PrinterSettings.h"
+#include "settings_editor/EditorChoices.h"
+#include "settings_editor/MsrSentinelDlg.h"
+#include "settings_editor/SettingsDlg.h"
+#include "settings_editor/StatusDlg.h"
 
 namespace printdeck::screenshots {
 namespace {
@@ -136,7 +144,64 @@ std::unique_ptr<QWidget> NvProgress(CScreenshotSession& session) {
     window->findChild<QGroupBox*>(QStringLiteral("progressGroup"))
         ->setTitle(QString::fromStdString("logo.bmp" + LoadString(IDS_DOWNLOADING)));
     return window;
-}
+    // A printer as the read run leaves it, kept as long as the window shows it.
+    struct IdentifiedPrinter {
+        CPrinterDevice device;
+        CPrinterSettings record;
+        CSettingsTransfer transfer{&record};
+    };
+
+    std::shared_ptr<IdentifiedPrinter> Identified(int model, const char* name, int version,
+                                                  const char* versionText) {
+        auto printer = std::make_shared<IdentifiedPrinter>();
+        printer->device.g_Model = model;
+        printer->device.m_strModelName = name;
+        printer->device.g_Getver = version;
+        printer->device.m_strVersion = versionText;
+        printer->device.m_strCodePage = "(KOREA C-5601)";
+        printer->device.m_nMsrSetting = '9';
+        printer->record.m_pDevice = &printer->device;
+        printer->record.BlackMarkSensor = kBlackMarkFront;
+        printer->record.TimeOff = 30;
+        printer->record.TimeSave = 100;
+        printer->record.Sentinel = 2;
+        printer->record.m_strTrack1Start = "%";
+        printer->record.m_strTrack1End = "?";
+        return printer;
+    }
+
+    // The window holds the printer until it is destroyed.
+    std::unique_ptr<QWidget> Holding(std::unique_ptr<QWidget> window,
+                                     std::shared_ptr<IdentifiedPrinter> printer) {
+        QObject::connect(window.get(), &QObject::destroyed, [printer] {});
+        return window;
+    }
+
+    std::function<std::unique_ptr<QWidget>(CScreenshotSession&)> Editor(
+        int model, const char* name, int version, const char* versionText) {
+        return [=](CScreenshotSession& session) {
+            auto printer = Identified(model, name, version, versionText);
+            return Holding(std::make_unique<CSettingsDlg>(printer->record, session.Prompter()),
+                           printer);
+        };
+    }
+
+    std::unique_ptr<QWidget> TransferWindow(CScreenshotSession&) {
+        auto printer = Identified(MODEL_T300, "MRQ-T300", 101050, "V01.05");
+        auto window = std::make_unique<CStatusDlg>(printer->transfer);
+        window->setWindowTitle(GuiString(IDS_VMSM_TITLE));
+        window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->setValue(45);
+        window->findChild<QLabel*>(QStringLiteral("percentLabel"))
+            ->setText(GuiString(IDS_GET_STATUS) + QStringLiteral(" : 45 %"));
+        return Holding(std::move(window), printer);
+    }
+
+    std::unique_ptr<QWidget> SentinelWindow(CScreenshotSession & session) {
+        SentinelValues values;
+        values.mode = 2;
+        values.codes = {"%", ";", ";", "?", "?", "?"};
+        return std::make_unique<CMsrSentinelDlg>(values, session.Prompter());
+    }
 
 }  // namespace
 
@@ -169,6 +234,12 @@ std::vector<Scene> Scenes() {
          [](CScreenshotSession& session) {
              return std::make_unique<CNvAddressDlg>(session.Prompter(), std::vector<std::string>());
          }},
+        {QStringLiteral("settings-transfer"), TransferWindow},
+        {QStringLiteral("settings-editor-old-msw"), Editor(MODEL_T200, "MRQ-T200", 1230, "V1.23")},
+        {QStringLiteral("settings-editor-sw"), Editor(MODEL_T200, "MRQ-T200", 21000, "V01.00")},
+        {QStringLiteral("settings-editor-new-msw"),
+         Editor(MODEL_T300, "MRQ-T300", 101050, "V01.05")},
+        {QStringLiteral("sentinel-settings"), SentinelWindow},
     };
 }
 
