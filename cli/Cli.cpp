@@ -16,6 +16,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "printdeck-cli"};
     app.set_version_flag("--version", std::string("printdeck-cli ") + PRINTDECK_VERSION);
     app.require_subcommand(1);
+    app.footer(
+        "Exit status: 0 done; 1 the printer or a file failed (doctor: a problem was found); 2 "
+        "usage error; 130 interrupted (Ctrl-C).");
     app.fallthrough();
     context.AddConnectionOptions(app);
 
@@ -24,6 +27,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddNvCommand(app, context);
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
+    AddDoctorCommand(app, context);
 
     try {
         app.parse(argc, argv);
