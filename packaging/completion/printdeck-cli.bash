@@ -58,8 +58,8 @@ _printdeck_cli() {
     local words=
     case $command in
         "") words="identify ports settings nv firmware doctor --help --version $connection" ;;
-        identify | ports) words="--help $connection" ;;
-        doctor) words="--json --help $connection" ;;
+        identify) words="--help $connection" ;;
+        ports | doctor) words="--json --help $connection" ;;
         firmware)
             [[ $cur != -* ]] && { _printdeck_cli_files '*.fls' "$cur"; return; }
             words="--help $connection" ;;

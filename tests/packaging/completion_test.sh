@@ -48,6 +48,7 @@ check --parity "" -- = none odd even
 check --port ttyUSB0 --flow d -- = dtr-dsr
 check --port NE -- = NET
 check doctor --j -- = --json
+check ports --j -- = --json
 
 # Every port string the program lists is offered after --port.
 ports=$("$program" ports | awk '$1 == "--port" && $2 !~ /^NET/ { print $2 }')
