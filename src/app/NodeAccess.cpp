@@ -15,6 +15,8 @@ namespace {
 constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
 constexpr mode_t kGroupReadWrite = S_IRGRP | S_IWGRP;
 constexpr mode_t kOtherReadWrite = S_IROTH | S_IWOTH;
+// More groups than any user database gives one user.
+constexpr int kMaxGroups = 1024;
 
 bool HasAll(mode_t mode, mode_t bits) {
     return (mode & bits) == bits;
@@ -55,6 +57,26 @@ bool AllowedByMode(const struct stat& node, const UserIdentity& identity) {
     return HasAll(node.st_mode, kOtherReadWrite);
 }
 
+bool Contains(const std::vector<gid_t>& groups, gid_t gid) {
+    return std::find(groups.begin(), groups.end(), gid) != groups.end();
+}
+
+std::vector<gid_t> ConfiguredGroups(uid_t uid) {
+    std::array<char, 1024> buffer{};
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found) {
+        return {};
+    }
+    int count = kMaxGroups;
+    std::vector<gid_t> groups(kMaxGroups);
+    if (::getgrouplist(found->pw_name, found->pw_gid, groups.data(), &count) < 0) {
+        return {};
+    }
+    groups.resize(static_cast<std::size_t>(count));
+    return groups;
+}
+
 }  // namespace
 
 UserIdentity UserIdentity::OfThisProcess() {
@@ -69,6 +91,7 @@ UserIdentity UserIdentity::OfThisProcess() {
         supplementary.resize(static_cast<std::size_t>(std::max(got, 0)));
         identity.groups.insert(identity.groups.end(), supplementary.begin(), supplementary.end());
     }
+    identity.configuredGroups = ConfiguredGroups(identity.uid);
     return identity;
 }
 
@@ -81,6 +104,8 @@ NodeAccess CheckNodeAccess(const std::string& path, const UserIdentity& identity
     access.owner = UserName(node.st_uid);
     access.group = GroupName(node.st_gid);
     access.groupMayUse = HasAll(node.st_mode, kGroupReadWrite);
+    access.joinedSinceLogin =
+        !Contains(identity.groups, node.st_gid) && Contains(identity.configuredGroups, node.st_gid);
     access.allowed = identity.isThisProcess
                          ? ::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0
                          : AllowedByMode(node, identity);

@@ -41,6 +41,12 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
+// The nodes Printdeck's udev rule hands to the user at the seat.
+bool RuleCovers(const std::string& port, const std::string& name) {
+    return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") ||
+           (StartsWith(name, "lp") && port.find("/usb/") != std::string::npos);
+}
+
 DoctorFinding Fine(const std::string& port, const char* check, std::string message) {
     return {port, check, true, std::move(message), {}};
 }
@@ -145,6 +151,12 @@ DoctorFinding CPortDoctor::CheckAccess(const std::string& port, const std::strin
     if (access.allowed) {
         return Fine(port, "access", "you may read and write " + nodePath);
     }
+    if (access.groupMayUse && access.joinedSinceLogin) {
+        return Problem(port, "access",
+                       "you may not open " + nodePath + " yet: you were added to the group " +
+                           access.group + " after this session began",
+                       "log out and in again");
+    }
     if (access.groupMayUse && access.group != "root") {
         return Problem(
             port, "access",
@@ -152,9 +164,18 @@ DoctorFinding CPortDoctor::CheckAccess(const std::string& port, const std::strin
                 ", which you are not in",
             "sudo usermod -aG " + access.group + " \"$USER\", then log out and in again");
     }
+    const std::string name = fs::path(nodePath).filename().string();
+    if (RuleCovers(port, name)) {
+        return Problem(port, "access",
+                       "you may not open " + nodePath + ": only its owner " + access.owner + " may",
+                       EnableRuleCommand());
+    }
+    const std::string usual = StartsWith(name, "lp") ? "lp" : "dialout";
     return Problem(port, "access",
                    "you may not open " + nodePath + ": only its owner " + access.owner + " may",
-                   EnableRuleCommand());
+                   "sudo chgrp " + usual + " " + nodePath + " && sudo chmod g+rw " + nodePath +
+                       ", then join the group: sudo usermod -aG " + usual +
+                       " \"$USER\" and log out and in again");
 }
 
 DoctorFinding CPortDoctor::CheckHolder(const std::string& port, const std::string& nodePath) const {

@@ -25,8 +25,7 @@ constexpr const char* kEditorPid = "5000000";
 constexpr const char* kModemManagerPid = "5000001";
 constexpr const char* kRule = "/usr/share/printdeck/70-printdeck.rules";
 
-// A made-up /dev, /proc, /sys and udev database, examined for a user who
-// owns none of the nodes and belongs to no group.
+// A made-up /dev, /proc, /sys and udev database.
 class PortDoctorTest : public ::testing::Test {
 protected:
     fs::path AddNode(const std::string& relative, fs::perms mode) {
@@ -55,11 +54,9 @@ protected:
         return Doctor().CheckDevicePort(port, node.string());
     }
     CPortDoctor Doctor() const {
-        UserIdentity stranger;
-        stranger.uid = ::getuid() + 1;
         return CPortDoctor(
-            SystemRoots{m_dev.string(), m_proc.string(), m_sys.string(), m_udev.string()}, stranger,
-            kRule);
+            SystemRoots{m_dev.string(), m_proc.string(), m_sys.string(), m_udev.string()},
+            m_identity, kRule);
     }
     static const DoctorFinding& Find(const std::vector<DoctorFinding>& findings,
                                      const std::string& check) {
@@ -76,6 +73,8 @@ protected:
     fs::path m_proc = m_dir / "proc";
     fs::path m_sys = m_dir / "sys";
     fs::path m_udev = m_dir / "udev";
+    // Owns none of the nodes and belongs to no group.
+    UserIdentity m_identity{::getuid() + 1, {}, {}, false};
 };
 
 constexpr fs::perms kUserAndGroup =
@@ -100,13 +99,27 @@ TEST_F(PortDoctorTest, NodeOfAGroupTheUserLacksNamesTheGroupAndTheCommand) {
     EXPECT_THAT(access.message, HasSubstr("the group " + name + ", which you are not in"));
     EXPECT_EQ(access.fix, "sudo usermod -aG " + name + " \"$USER\", then log out and in again");
     EXPECT_FALSE(AllFine(findings));
+
+    // Added to the group already: only a new session brings it.
+    m_identity.configuredGroups = {status.st_gid};
+    const DoctorFinding pending = Find(CheckPort("ttyUSB0", node), "access");
+    EXPECT_FALSE(pending.ok);
+    EXPECT_THAT(pending.message, HasSubstr("added to the group " + name));
+    EXPECT_EQ(pending.fix, "log out and in again");
 }
 
-TEST_F(PortDoctorTest, NodeOnlyItsOwnerMayOpenPointsToTheUdevRule) {
-    const fs::path node = AddNode("usb/lp0", fs::perms::owner_read | fs::perms::owner_write);
-    const DoctorFinding access = Find(CheckPort(node.string(), node), "access");
-    EXPECT_FALSE(access.ok);
-    EXPECT_THAT(access.fix, HasSubstr(std::string("sudo cp ") + kRule + " /etc/udev/rules.d/"));
+TEST_F(PortDoctorTest, NodeOnlyItsOwnerMayOpenPointsToTheUdevRuleWhereItApplies) {
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    const fs::path printer = AddNode("usb/lp0", ownerOnly);
+    const DoctorFinding covered = Find(CheckPort(printer.string(), printer), "access");
+    EXPECT_FALSE(covered.ok);
+    EXPECT_THAT(covered.fix, HasSubstr(std::string("sudo cp ") + kRule + " /etc/udev/rules.d/"));
+
+    const fs::path uart = AddNode("ttyS0", ownerOnly);
+    const DoctorFinding other = Find(CheckPort("ttyS0", uart), "access");
+    EXPECT_FALSE(other.ok);
+    EXPECT_THAT(other.fix,
+                HasSubstr("sudo chgrp dialout " + uart.string() + " && sudo chmod g+rw"));
 }
 
 TEST_F(PortDoctorTest, NodeHeldByAnotherProcessNamesIt) {
