@@ -70,8 +70,9 @@ _printdeck_cli() {
                 default) words="--help $connection" ;;
                 set)
                     if [[ $cur != -* ]]; then
-                        COMPREPLY=($(compgen -W "$(_printdeck_cli_setting_names "$program" |
-                            sed 's/$/=/')" -- "$cur"))
+                        # Names match without regard to case, as the program takes them.
+                        COMPREPLY=($(_printdeck_cli_setting_names "$program" |
+                            awk -v typed="${cur,,}" 'index(tolower($1), typed) == 1 { print $1 "=" }'))
                         compopt -o nospace 2>/dev/null
                         return
                     fi

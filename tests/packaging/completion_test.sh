@@ -36,7 +36,7 @@ check() {
 }
 
 check settings set Den -- = Density=
-check settings set Bt -- = BtSecurity= BtConnMode= BtPin= BtName=
+check settings set bt -- = BtSecurity= BtConnMode= BtPin= BtName=
 check --port ttyUSB0 settings set Time -- = TimeOff= TimeSave=
 check settings set Density=7 Time -- = TimeOff= TimeSave=
 check "" -- identify ports settings nv firmware doctor --port --version
