@@ -21,14 +21,15 @@ constexpr const char* kPrinterInterfaceClass = "07";
 // Unidirectional, bidirectional and IEEE 1284.4: the ones usblp serves.
 constexpr std::array<const char*, 3> kUsblpProtocols = {"01", "02", "03"};
 
+// The first line of a sysfs attribute; empty when missing or too long.
 std::string ReadAttribute(const fs::path& path) {
     std::ifstream file(path);
-    std::string line;
-    std::getline(file, line);
-    if (line.size() > kMaxAttribute) {
-        line.clear();
-    }
-    return line;
+    std::array<char, kMaxAttribute + 1> buffer{};
+    file.read(buffer.data(), buffer.size());
+    const std::string text(buffer.data(), static_cast<std::size_t>(file.gcount()));
+    const std::size_t end = text.find('\n');
+    return end == std::string::npos && text.size() > kMaxAttribute ? std::string()
+                                                                   : text.substr(0, end);
 }
 
 std::string DriverOf(const fs::path& device) {
@@ -41,10 +42,13 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
+bool IsUsbPrinter(const std::string& port, const std::string& name) {
+    return StartsWith(name, "lp") && port.find("/usb/") != std::string::npos;
+}
+
 // The nodes Printdeck's udev rule hands to the user at the seat.
 bool RuleCovers(const std::string& port, const std::string& name) {
-    return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") ||
-           (StartsWith(name, "lp") && port.find("/usb/") != std::string::npos);
+    return StartsWith(name, "ttyUSB") || StartsWith(name, "ttyACM") || IsUsbPrinter(port, name);
 }
 
 DoctorFinding Fine(const std::string& port, const char* check, std::string message) {
@@ -136,7 +140,7 @@ void CPortDoctor::CheckDriver(const std::string& port, const std::string& name,
                 ? Fine(port, "driver", name + " is bound to a Bluetooth device")
                 : Problem(port, "driver", name + " is not bound to a Bluetooth device",
                           "sudo rfcomm bind " + RfcommNumber(name) + " <printer address>"));
-    } else if (StartsWith(name, "lp") && port.find("/usb/") != std::string::npos) {
+    } else if (IsUsbPrinter(port, name)) {
         findings.push_back(
             DriverOf(fs::path(m_roots.sys) / "class/usbmisc" / name / "device") == "usblp"
                 ? Fine(port, "driver", "the usblp driver serves " + name)

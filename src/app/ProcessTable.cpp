@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Command names are at most 15 characters; a longer line is not one.
+// Command names are at most 15 characters; more is cut off.
 constexpr std::size_t kMaxCommandName = 64;
 
 bool ParsePid(const std::string& text, pid_t& pid) {
@@ -24,12 +25,10 @@ bool ParsePid(const std::string& text, pid_t& pid) {
 
 std::string CommandName(const fs::path& folder) {
     std::ifstream file(folder / "comm");
-    std::string name;
-    std::getline(file, name);
-    if (name.size() > kMaxCommandName) {
-        name.resize(kMaxCommandName);
-    }
-    return name;
+    std::array<char, kMaxCommandName> buffer{};
+    file.read(buffer.data(), buffer.size());
+    const std::string text(buffer.data(), static_cast<std::size_t>(file.gcount()));
+    return text.substr(0, text.find('\n'));
 }
 
 dev_t SpecialDevice(const struct stat& file) {
