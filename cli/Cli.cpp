@@ -18,6 +18,9 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "printdeck-cli"};
     app.set_version_flag("--version", std::string("printdeck-cli ") + PRINTDECK_VERSION);
     app.require_subcommand(1);
+    app.footer(
+        "Exit status: 0 done; 1 the printer or a file failed (doctor: a problem was found); 2 "
+        "usage error; 130 interrupted (Ctrl-C).");
     app.fallthrough();
     context.AddConnectionOptions(app);
 
@@ -26,9 +29,11 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddNvCommand(app, context);
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
+    AddDoctorCommand(app, context);
 
     app.parse_complete_callback([&app, &context] {
-        if (app.got_subcommand("ports")) {
+        // These two look at the machine, not at the stored connection.
+        if (app.got_subcommand("ports") || app.got_subcommand("doctor")) {
             return;
         }
         if (const int status = context.CheckBeforeRun(); status != kExitOk) {

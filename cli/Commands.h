@@ -11,5 +11,6 @@ void AddPortsCommand(CLI::App& app, CliContext& context);
 void AddNvCommand(CLI::App& app, CliContext& context);
 void AddFirmwareCommand(CLI::App& app, CliContext& context);
 void AddSettingsCommand(CLI::App& app, CliContext& context);
+void AddDoctorCommand(CLI::App& app, CliContext& context);
 
 }  // namespace printdeck::cli

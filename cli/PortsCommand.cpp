@@ -1,4 +1,5 @@
 #include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
 
 #include "Commands.h"
 #include "app/PortDiscovery.h"
@@ -17,6 +18,22 @@ void PrintGroup(std::ostream& out, const char* title, const std::vector<Discover
     }
 }
 
+nlohmann::json JsonGroup(const std::vector<DiscoveredPort>& ports) {
+    nlohmann::json group = nlohmann::json::array();
+    for (const DiscoveredPort& port : ports) {
+        group.push_back({{"port", port.portString}, {"description", port.description}});
+    }
+    return group;
+}
+
+int RunPortsJson(const CliContext& context) {
+    context.Out() << nlohmann::json{{"serial", JsonGroup(DiscoverSerialPorts())},
+                                    {"usb", JsonGroup(DiscoverUsbPrinters())}}
+                         .dump(2)
+                  << "\n";
+    return kExitOk;
+}
+
 int RunPorts(const CliContext& context) {
     PrintGroup(context.Out(), "Serial lines", DiscoverSerialPorts(),
                "none found (serial lines need membership of the dialout group)");
@@ -32,7 +49,12 @@ int RunPorts(const CliContext& context) {
 void AddPortsCommand(CLI::App& app, CliContext& context) {
     CLI::App* command = app.add_subcommand(
         "ports", "List the serial lines and USB printers of this machine with their port strings");
-    command->callback([&context] { context.SetExitCode(RunPorts(context)); });
+    auto json = std::make_shared<bool>(false);
+    command->add_flag("--json", *json,
+                      "Print {\"serial\": [{\"port\", \"description\"}], \"usb\": [...]} instead");
+    command->callback([&context, json] {
+        context.SetExitCode(*json ? RunPortsJson(context) : RunPorts(context));
+    });
 }
 
 }  // namespace printdeck::cli

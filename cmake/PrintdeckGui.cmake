@@ -29,5 +29,3 @@ target_link_libraries(printdeck PRIVATE printdeck_gui)
 install(TARGETS printdeck)
 add_subdirectory(${PROJECT_SOURCE_DIR}/tools/screenshots ${CMAKE_BINARY_DIR}/tools/screenshots)
 install(FILES ${PRINTDECK_QM_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/printdeck/translations)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/printdeck.svg
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

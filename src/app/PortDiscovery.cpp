@@ -72,15 +72,22 @@ bool HasSerialDevice(const fs::path& deviceRoot, const fs::path& sysfsTtyRoot,
 
 }  // namespace
 
-std::vector<DiscoveredPort> DiscoverUsbPrinters(const std::string& deviceRoot) {
-    std::vector<DiscoveredPort> printers;
+std::vector<std::string> ListUsbPrinterNodes(const std::string& deviceRoot) {
+    std::vector<std::string> nodes;
     fs::path folder = fs::path(deviceRoot) / "usb";
     for (const std::string& name : NumberedNames(folder, std::regex("(lp)([0-9]+)"))) {
-        fs::path path = folder / name;
+        nodes.push_back((folder / name).string());
+    }
+    return nodes;
+}
+
+std::vector<DiscoveredPort> DiscoverUsbPrinters(const std::string& deviceRoot) {
+    std::vector<DiscoveredPort> printers;
+    for (const std::string& path : ListUsbPrinterNodes(deviceRoot)) {
         if (OpensForReadWrite(path)) {
             char label[32];
             std::snprintf(label, sizeof label, "USB%02zu", printers.size() + 1);
-            printers.push_back({path.string(), std::string(label) + " USB printer"});
+            printers.push_back({path, std::string(label) + " USB printer"});
         }
     }
     return printers;

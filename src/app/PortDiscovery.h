@@ -11,6 +11,9 @@ struct DiscoveredPort {
     std::string description;
 };
 
+// Every usblp device node, openable or not, in numeric order.
+std::vector<std::string> ListUsbPrinterNodes(const std::string& deviceRoot = "/dev");
+
 // USB printers (usblp device nodes) that open for reading and writing, in
 // numeric order; each path is a device-path port string.
 std::vector<DiscoveredPort> DiscoverUsbPrinters(const std::string& deviceRoot = "/dev");

@@ -42,6 +42,8 @@ const DialectPreset* FindDialect(const QString& name) {
 int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("printdeck"));
     QApplication::setApplicationVersion(QStringLiteral(PRINTDECK_VERSION));
+    // Wayland desktops find the window's icon and name through its desktop entry.
+    QApplication::setDesktopFileName(QStringLiteral("org.printdeck.Printdeck"));
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
