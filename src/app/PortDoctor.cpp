@@ -261,11 +261,13 @@ DoctorFinding CheckNetworkPort(const std::string& portString, const std::string&
     }
     const std::string where = address + " on TCP port " + std::to_string(tcpPort);
     CTcpLink link(SystemClock());
-    const int fd = link.Connect(address, tcpPort);
+    PortOpenError error;
+    const int fd = link.Connect(address, tcpPort, error);
     if (fd < 0) {
         return Problem(portString, "network",
                        where + " does not answer within " +
-                           std::to_string(CTcpLink::kConnectWaitMs / 1000) + " s",
+                           std::to_string(CTcpLink::kConnectWaitMs / 1000) + " s (" +
+                           error.Text() + ")",
                        "check that the printer is on and in this network, and its address and "
                        "TCP port (--port NETaddress --baud port)");
     }

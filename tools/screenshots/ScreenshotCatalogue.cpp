@@ -144,64 +144,67 @@ std::unique_ptr<QWidget> NvProgress(CScreenshotSession& session) {
     window->findChild<QGroupBox*>(QStringLiteral("progressGroup"))
         ->setTitle(QString::fromStdString("logo.bmp" + LoadString(IDS_DOWNLOADING)));
     return window;
-    // A printer as the read run leaves it, kept as long as the window shows it.
-    struct IdentifiedPrinter {
-        CPrinterDevice device;
-        CPrinterSettings record;
-        CSettingsTransfer transfer{&record};
+}
+
+// A printer as the read run leaves it, kept as long as the window shows it.
+struct IdentifiedPrinter {
+    CPrinterDevice device;
+    CPrinterSettings record;
+    CSettingsTransfer transfer{&record};
+};
+
+std::shared_ptr<IdentifiedPrinter> Identified(int model, const char* name, int version,
+                                              const char* versionText) {
+    auto printer = std::make_shared<IdentifiedPrinter>();
+    printer->device.g_Model = model;
+    printer->device.m_strModelName = name;
+    printer->device.g_Getver = version;
+    printer->device.m_strVersion = versionText;
+    printer->device.m_strCodePage = "(KOREA C-5601)";
+    printer->device.m_nMsrSetting = '9';
+    printer->record.m_pDevice = &printer->device;
+    printer->record.BlackMarkSensor = kBlackMarkFront;
+    printer->record.TimeOff = 30;
+    printer->record.TimeSave = 100;
+    printer->record.Sentinel = 2;
+    printer->record.m_strTrack1Start = "%";
+    printer->record.m_strTrack1End = "?";
+    return printer;
+}
+
+// The window holds the printer until it is destroyed.
+std::unique_ptr<QWidget> Holding(std::unique_ptr<QWidget> window,
+                                 std::shared_ptr<IdentifiedPrinter> printer) {
+    QObject::connect(window.get(), &QObject::destroyed, [printer] {});
+    return window;
+}
+
+std::function<std::unique_ptr<QWidget>(CScreenshotSession&)> Editor(int model, const char* name,
+                                                                    int version,
+                                                                    const char* versionText) {
+    return [=](CScreenshotSession& session) {
+        auto printer = Identified(model, name, version, versionText);
+        return Holding(std::make_unique<CSettingsDlg>(printer->record, session.Prompter()),
+                       printer);
     };
+}
 
-    std::shared_ptr<IdentifiedPrinter> Identified(int model, const char* name, int version,
-                                                  const char* versionText) {
-        auto printer = std::make_shared<IdentifiedPrinter>();
-        printer->device.g_Model = model;
-        printer->device.m_strModelName = name;
-        printer->device.g_Getver = version;
-        printer->device.m_strVersion = versionText;
-        printer->device.m_strCodePage = "(KOREA C-5601)";
-        printer->device.m_nMsrSetting = '9';
-        printer->record.m_pDevice = &printer->device;
-        printer->record.BlackMarkSensor = kBlackMarkFront;
-        printer->record.TimeOff = 30;
-        printer->record.TimeSave = 100;
-        printer->record.Sentinel = 2;
-        printer->record.m_strTrack1Start = "%";
-        printer->record.m_strTrack1End = "?";
-        return printer;
-    }
+std::unique_ptr<QWidget> TransferWindow(CScreenshotSession&) {
+    auto printer = Identified(MODEL_T300, "MRQ-T300", 101050, "V01.05");
+    auto window = std::make_unique<CStatusDlg>(printer->transfer);
+    window->setWindowTitle(GuiString(IDS_VMSM_TITLE));
+    window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->setValue(45);
+    window->findChild<QLabel*>(QStringLiteral("percentLabel"))
+        ->setText(GuiString(IDS_GET_STATUS) + QStringLiteral(" : 45 %"));
+    return Holding(std::move(window), printer);
+}
 
-    // The window holds the printer until it is destroyed.
-    std::unique_ptr<QWidget> Holding(std::unique_ptr<QWidget> window,
-                                     std::shared_ptr<IdentifiedPrinter> printer) {
-        QObject::connect(window.get(), &QObject::destroyed, [printer] {});
-        return window;
-    }
-
-    std::function<std::unique_ptr<QWidget>(CScreenshotSession&)> Editor(
-        int model, const char* name, int version, const char* versionText) {
-        return [=](CScreenshotSession& session) {
-            auto printer = Identified(model, name, version, versionText);
-            return Holding(std::make_unique<CSettingsDlg>(printer->record, session.Prompter()),
-                           printer);
-        };
-    }
-
-    std::unique_ptr<QWidget> TransferWindow(CScreenshotSession&) {
-        auto printer = Identified(MODEL_T300, "MRQ-T300", 101050, "V01.05");
-        auto window = std::make_unique<CStatusDlg>(printer->transfer);
-        window->setWindowTitle(GuiString(IDS_VMSM_TITLE));
-        window->findChild<QProgressBar*>(QStringLiteral("progressBar"))->setValue(45);
-        window->findChild<QLabel*>(QStringLiteral("percentLabel"))
-            ->setText(GuiString(IDS_GET_STATUS) + QStringLiteral(" : 45 %"));
-        return Holding(std::move(window), printer);
-    }
-
-    std::unique_ptr<QWidget> SentinelWindow(CScreenshotSession & session) {
-        SentinelValues values;
-        values.mode = 2;
-        values.codes = {"%", ";", ";", "?", "?", "?"};
-        return std::make_unique<CMsrSentinelDlg>(values, session.Prompter());
-    }
+std::unique_ptr<QWidget> SentinelWindow(CScreenshotSession& session) {
+    SentinelValues values;
+    values.mode = 2;
+    values.codes = {"%", ";", ";", "?", "?", "?"};
+    return std::make_unique<CMsrSentinelDlg>(values, session.Prompter());
+}
 
 }  // namespace
 
