@@ -59,10 +59,11 @@ public:
     // Widest raster, in dots, for a key-code printer of the current model.
     int MaxImageWidth() const;
 
-    // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED when the
-    // file does not load as a bitmap; entry is left unchanged then.
-    int LoadEntry(std::uint8_t number, const std::string& path, int brightness,
-                  CNvImage& entry) const;
+    // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED (subject:
+    // the path, with the loader's reason) when the file does not load as a
+    // bitmap; entry is left unchanged then.
+    CNvResult LoadEntry(std::uint8_t number, const std::string& path, int brightness,
+                        CNvImage& entry) const;
     // Sum of the size estimates of the working list.
     std::uint32_t TotalSize() const;
     // Appends the entry. RC_OK; RC_NV_AREA_FULL when the estimates would
@@ -123,7 +124,7 @@ public:
 private:
     using FrameFunction = int (*)(const CRaster&, const std::string&, std::vector<std::uint8_t>&);
 
-    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
+    CNvResult LoadBitmap(const std::string& path, CBitmap& bitmap) const;
     CNvResult AppendRecord(const CNvImage& image, int maxWidth, const std::string& keyCode,
                            FrameFunction frame);
 

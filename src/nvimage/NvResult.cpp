@@ -39,9 +39,11 @@ std::string CNvResult::BaseText() const {
 
 std::string CNvResult::Text() const {
     std::string text = BaseText();
-    if (!m_strSubject.empty()) {
-        text += '\n';
-        text += m_strSubject;
+    for (const std::string* line : {&m_strSubject, &m_strReason}) {
+        if (!line->empty()) {
+            text += '\n';
+            text += *line;
+        }
     }
     return text;
 }

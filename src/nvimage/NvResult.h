@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "device/ResultCodes.h"
 
@@ -17,15 +18,21 @@ inline constexpr int RC_NV_NO_FREE_ADDRESS = 405;  // automatic addressing has u
 // address it concerns. Windows show StringId() through the string table when
 // it is not 0 and append the subject; terminals print Text().
 struct CNvResult {
+    CNvResult() = default;
+    CNvResult(int code, std::string subject, std::string reason = {})
+        : m_nCode(code), m_strSubject(std::move(subject)), m_strReason(std::move(reason)) {}
+
     int m_nCode = RC_OK;
     std::string m_strSubject;
+    std::string m_strReason;  // why, when the code alone does not say it
 
     bool Ok() const { return m_nCode == RC_OK; }
     // String-table identifier of the message; 0 when the message is not in it.
     int StringId() const;
     // The message in English without the subject.
     std::string BaseText() const;
-    // The message followed by the subject on a line of its own.
+    // The message followed by the subject and the reason, each on a line of
+    // its own.
     std::string Text() const;
 };
 

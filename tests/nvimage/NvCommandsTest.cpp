@@ -110,7 +110,7 @@ TEST_F(NvCommandsTest, DefinedImagesAreListedBackOverSeveralBlocks) {
     loader.m_Files["logo.bmp"] = test::SolidBitmap(20, 3, 0, 0, 0);
     m_list.SetBitmapLoader(&loader);
     CNvImage image;
-    ASSERT_EQ(m_list.LoadEntry(1, "logo.bmp", 0, image), RC_OK);
+    ASSERT_TRUE(m_list.LoadEntry(1, "logo.bmp", 0, image).Ok());
     for (const char* code : {"A1", "B2", "C3"}) {
         ASSERT_TRUE(m_list.MakeKeyCodeRecord(image, code).Ok());
     }
