@@ -379,6 +379,16 @@ bool CRegDocument::IsStorableValueName(std::string_view name) {
     return !HasControl(name);
 }
 
+bool CRegDocument::SameContents(const CRegDocument& other) const {
+    const auto sameValue = [](const Value& a, const Value& b) {
+        return a.name == b.name && a.data.kind == b.data.kind && a.data.bytes == b.data.bytes;
+    };
+    const auto sameKey = [&](const Key& a, const Key& b) {
+        return a.path == b.path && std::ranges::equal(a.values, b.values, sameValue);
+    };
+    return std::ranges::equal(m_keys, other.m_keys, sameKey);
+}
+
 const RegData* CRegDocument::Find(std::string_view keyPath, std::string_view name) const {
     Key* key = const_cast<CRegDocument*>(this)->FindKey(keyPath);
     const Value* value = key ? FindValue(*key, name) : nullptr;

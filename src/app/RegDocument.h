@@ -49,6 +49,10 @@ public:
     static bool IsStorableKeyPath(std::string_view keyPath);
     static bool IsStorableValueName(std::string_view name);
 
+    // Whether both hold the same keys and values, in the same order and
+    // spelling, with the same data.
+    bool SameContents(const CRegDocument& other) const;
+
     const RegData* Find(std::string_view keyPath, std::string_view name) const;
     // Creates the key when it is missing.
     void Set(std::string_view keyPath, std::string_view name, RegData data);
