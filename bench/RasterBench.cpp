@@ -63,7 +63,7 @@ public:
         m_device.g_Model = MODEL_T300;
         m_list.m_pDevice = &m_device;
         m_list.SetBitmapLoader(&m_loader);
-        if (m_list.LoadEntry(1, (m_dir / "large.bmp").string(), 50, m_image) != RC_OK) {
+        if (!m_list.LoadEntry(1, (m_dir / "large.bmp").string(), 50, m_image).Ok()) {
             throw std::runtime_error("the generated BMP does not load");
         }
     }
@@ -104,8 +104,9 @@ void BM_BitmapToKeyCodeRecord(benchmark::State& state) {
     CBitmap bitmap;
     ScratchDir dir;
     WriteBytes(dir / "large.bmp", BandedBmp(kWidth, kHeight));
-    if (!CQtBmpLoader().Load((dir / "large.bmp").string(), bitmap)) {
-        state.SkipWithError("the generated BMP does not load");
+    std::string fault;
+    if (!CQtBmpLoader().Load((dir / "large.bmp").string(), bitmap, fault)) {
+        state.SkipWithError(fault.c_str());
         return;
     }
     for (auto _ : state) {

@@ -120,9 +120,9 @@ int NvSession::AddImages(const NvRequest& request) {
     for (const std::string& path : request.images) {
         CNvImage entry;
         const auto number = static_cast<std::uint8_t>(m_list.m_Images.size() + 1);
-        if (const int result = m_list.LoadEntry(number, path, request.brightness, entry);
-            result != RC_OK) {
-            return Refuse(CNvResult{result, path}.Text(), kExitFailure);
+        if (const CNvResult result = m_list.LoadEntry(number, path, request.brightness, entry);
+            !result.Ok()) {
+            return Refuse(result.Text(), kExitFailure);
         }
         std::string name = entry.m_strName;
         if (const int result = m_list.AddEntry(std::move(entry)); result != RC_OK) {

@@ -266,8 +266,7 @@ DoctorFinding CheckNetworkPort(const std::string& portString, const std::string&
     if (fd < 0) {
         return Problem(portString, "network",
                        where + " does not answer within " +
-                           std::to_string(CTcpLink::kConnectWaitMs / 1000) + " s (" +
-                           error.Text() + ")",
+                           std::to_string(CTcpLink::kConnectWaitMs / 1000) + " s",
                        "check that the printer is on and in this network, and its address and "
                        "TCP port (--port NETaddress --baud port)");
     }

@@ -25,8 +25,17 @@ char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), [](char c) { return LowerAscii(c); });
+    return lower;
+}
+
+template <typename Item>
+Item* Lookup(const std::unordered_map<std::string, std::size_t>& index, std::vector<Item>& items,
+             std::string_view name) {
+    const auto it = index.find(LowerAscii(name));
+    return it == index.end() ? nullptr : &items[it->second];
 }
 
 std::string_view TrimRight(std::string_view s) {
@@ -277,11 +286,8 @@ private:
         if (path.starts_with('-')) {
             return "key deletions are not part of a store file";
         }
-        CRegDocument::Key* key = m_document.FindKey(path);
-        if (key == nullptr) {
-            key = &m_document.AddKey(path);
-        }
-        m_keyIndex = static_cast<std::size_t>(key - m_document.m_keys.data());
+        const CRegDocument::Key& key = m_document.FindOrAddKey(path);
+        m_keyIndex = static_cast<std::size_t>(&key - m_document.m_keys.data());
         return nullptr;
     }
 
@@ -353,7 +359,8 @@ std::string CRegDocument::Serialize() const {
 }
 
 bool CRegDocument::IsStorableKeyPath(std::string_view keyPath) {
-    if (keyPath.empty() || HasControl(keyPath)) {
+    // "[-path]" is a deletion line, which no store file may hold.
+    if (keyPath.empty() || keyPath.starts_with('-') || HasControl(keyPath)) {
         return false;
     }
     for (std::size_t start = 0;;) {
@@ -372,6 +379,16 @@ bool CRegDocument::IsStorableValueName(std::string_view name) {
     return !HasControl(name);
 }
 
+bool CRegDocument::SameContents(const CRegDocument& other) const {
+    const auto sameValue = [](const Value& a, const Value& b) {
+        return a.name == b.name && a.data.kind == b.data.kind && a.data.bytes == b.data.bytes;
+    };
+    const auto sameKey = [&](const Key& a, const Key& b) {
+        return a.path == b.path && std::ranges::equal(a.values, b.values, sameValue);
+    };
+    return std::ranges::equal(m_keys, other.m_keys, sameKey);
+}
+
 const RegData* CRegDocument::Find(std::string_view keyPath, std::string_view name) const {
     Key* key = const_cast<CRegDocument*>(this)->FindKey(keyPath);
     const Value* value = key ? FindValue(*key, name) : nullptr;
@@ -381,17 +398,14 @@ const RegData* CRegDocument::Find(std::string_view keyPath, std::string_view nam
 void CRegDocument::Set(std::string_view keyPath, std::string_view name, RegData data) {
     // A key line stands for its whole path, as an import of the file creates
     // every key above it; the file needs no lines for the parents.
-    Key* key = FindKey(keyPath);
-    if (key == nullptr) {
-        key = &AddKey(keyPath);
-    }
-    if (Value* value = FindValue(*key, name)) {
+    Key& key = FindOrAddKey(keyPath);
+    if (Value* value = FindValue(key, name)) {
         value->lines = Render(value->name, data);
         value->data = std::move(data);
         return;
     }
     std::string lines = Render(name, data);
-    key->values.push_back({std::string(name), std::move(data), std::move(lines)});
+    Put(key, {std::string(name), std::move(data), std::move(lines)});
 }
 
 bool CRegDocument::Remove(std::string_view keyPath, std::string_view name) {
@@ -399,32 +413,44 @@ bool CRegDocument::Remove(std::string_view keyPath, std::string_view name) {
     if (key == nullptr) {
         return false;
     }
-    return std::erase_if(key->values, [&](const Value& v) { return EqualsNoCase(v.name, name); }) >
-           0;
+    const auto it = key->valueIndex.find(LowerAscii(name));
+    if (it == key->valueIndex.end()) {
+        return false;
+    }
+    const std::size_t removed = it->second;
+    key->values.erase(key->values.begin() + static_cast<std::ptrdiff_t>(removed));
+    key->valueIndex.erase(it);
+    for (auto& [lower, position] : key->valueIndex) {
+        if (position > removed) {
+            --position;
+        }
+    }
+    return true;
 }
 
 CRegDocument::Key* CRegDocument::FindKey(std::string_view path) {
-    auto it =
-        std::ranges::find_if(m_keys, [&](const Key& k) { return EqualsNoCase(k.path, path); });
-    return it == m_keys.end() ? nullptr : &*it;
+    return Lookup(m_keyIndex, m_keys, path);
 }
 
 CRegDocument::Value* CRegDocument::FindValue(Key& key, std::string_view name) {
-    auto it = std::ranges::find_if(key.values,
-                                   [&](const Value& v) { return EqualsNoCase(v.name, name); });
-    return it == key.values.end() ? nullptr : &*it;
+    return Lookup(key.valueIndex, key.values, name);
 }
 
-CRegDocument::Key& CRegDocument::AddKey(std::string_view path) {
-    return m_keys.emplace_back(Key{std::string(path), {}});
+CRegDocument::Key& CRegDocument::FindOrAddKey(std::string_view path) {
+    const auto [it, added] = m_keyIndex.try_emplace(LowerAscii(path), m_keys.size());
+    if (added) {
+        m_keys.push_back(Key{std::string(path), {}, {}});
+    }
+    return m_keys[it->second];
 }
 
 // A name given twice in one key: the later line wins, as an import would do.
 void CRegDocument::Put(Key& key, Value value) {
-    if (Value* existing = FindValue(key, value.name)) {
-        *existing = std::move(value);
-    } else {
+    const auto [it, added] = key.valueIndex.try_emplace(LowerAscii(value.name), key.values.size());
+    if (added) {
         key.values.push_back(std::move(value));
+    } else {
+        key.values[it->second] = std::move(value);
     }
 }
 

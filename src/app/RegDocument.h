@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace printdeck {
@@ -43,9 +44,14 @@ public:
     std::string Serialize() const;
 
     // Whether a full key path ("HKEY_LOCAL_MACHINE\Software\...") or a value
-    // name ("" is the key's default value) can be written to the file.
+    // name ("" is the key's default value) can be written to the file and
+    // read back as the same key or value.
     static bool IsStorableKeyPath(std::string_view keyPath);
     static bool IsStorableValueName(std::string_view name);
+
+    // Whether both hold the same keys and values, in the same order and
+    // spelling, with the same data.
+    bool SameContents(const CRegDocument& other) const;
 
     const RegData* Find(std::string_view keyPath, std::string_view name) const;
     // Creates the key when it is missing.
@@ -59,17 +65,22 @@ private:
         RegData data;
         std::string lines;  // the value's text in the file, without the final line feed
     };
+    // Lookups go through an index by lower-cased name, so that reading a
+    // large file stays linear in its size.
+    using Index = std::unordered_map<std::string, std::size_t>;
     struct Key {
         std::string path;
         std::vector<Value> values;
+        Index valueIndex;
     };
 
     Key* FindKey(std::string_view path);
     static Value* FindValue(Key& key, std::string_view name);
-    Key& AddKey(std::string_view path);
+    Key& FindOrAddKey(std::string_view path);
     static void Put(Key& key, Value value);
 
     std::vector<Key> m_keys;
+    Index m_keyIndex;
 
     friend class CRegParser;
 };

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "transport/DeviceIo.h"
+
 namespace printdeck {
 namespace {
 
@@ -44,11 +46,6 @@ bool HasAt(const std::string& text, std::size_t position, std::string_view expec
     return position <= text.size() && text.compare(position, expected.size(), expected) == 0;
 }
 
-std::string TextOf(const std::vector<std::uint8_t>& bytes, int count) {
-    auto end = std::find(bytes.begin(), bytes.begin() + count, 0);
-    return std::string(bytes.begin(), end);
-}
-
 }  // namespace
 
 bool UsesSwDialect(int version) {
@@ -57,7 +54,9 @@ bool UsesSwDialect(int version) {
 
 CPrinterDevice::CPrinterDevice() : CPrinterDevice(SystemClock()) {}
 
-CPrinterDevice::CPrinterDevice(IClock& clock) : m_Port(clock), m_pClock(&clock) {
+CPrinterDevice::CPrinterDevice(IClock& clock) : CPrinterDevice(clock, SystemDeviceIo()) {}
+
+CPrinterDevice::CPrinterDevice(IClock& clock, IDeviceIo& io) : m_Port(clock, io), m_pClock(&clock) {
     m_Port.m_strPortName = m_strPortName;
     m_Port.m_nBaudRate = 115200;
     m_Port.m_nDataBits = 8;
@@ -105,8 +104,8 @@ int CPrinterDevice::chk_OpenCheck(int mode) {
 int CPrinterDevice::ReadCodePage() {
     Clock().Sleep(100);
     std::vector<std::uint8_t> buffer(kCodePageBufferSize, 0);
-    int count = m_Port.Read(buffer.data(), kCodePageBufferSize, 1000);
-    m_strCodePage = count > 0 ? TextOf(buffer, count) : "_PC437";
+    const int count = m_Port.Read(buffer.data(), kCodePageBufferSize, 1000);
+    m_strCodePage = ParseCodePage({buffer.data(), static_cast<std::size_t>(count)});
     return RC_OK;
 }
 
@@ -154,7 +153,7 @@ bool CPrinterDevice::CollectTextReply(int bufferSize, int chunkSize, std::string
             break;
         }
     }
-    reply = TextOf(buffer, count);
+    reply = ReplyText({buffer.data(), static_cast<std::size_t>(count)});
     return count > 0;
 }
 
@@ -177,12 +176,29 @@ int CPrinterDevice::ReadMsrSetting() {
         m_Port.Close();
         return RC_NO_REPLY;
     }
-    if (reply[0] != 0x37 || reply[1] != 0x80 || reply[3] != 0x00) {
+    const std::optional<std::uint8_t> setting = ParseMsrSetting(reply);
+    if (!setting) {
         m_Port.Close();
         return RC_BAD_REPLY;
     }
-    m_nMsrSetting = reply[2];
+    m_nMsrSetting = *setting;
     return RC_OK;
+}
+
+std::string CPrinterDevice::ReplyText(std::span<const std::uint8_t> reply) {
+    return std::string(reply.begin(), std::ranges::find(reply, 0));
+}
+
+std::string CPrinterDevice::ParseCodePage(std::span<const std::uint8_t> reply) {
+    return reply.empty() ? "_PC437" : ReplyText(reply);
+}
+
+std::optional<std::uint8_t> CPrinterDevice::ParseMsrSetting(std::span<const std::uint8_t> reply) {
+    if (reply.size() != kMsrReplyLength || reply[0] != 0x37 || reply[1] != 0x80 ||
+        reply[3] != 0x00) {
+        return std::nullopt;
+    }
+    return reply[2];
 }
 
 int CPrinterDevice::ParseModel(const std::string& reply) {

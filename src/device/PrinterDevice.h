@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 
 #include "device/ResultCodes.h"
@@ -37,6 +39,9 @@ class CPrinterDevice {
 public:
     CPrinterDevice();
     explicit CPrinterDevice(IClock& clock);
+    // With other device-file system calls for the port; tests and fuzzing
+    // play a printer through them.
+    CPrinterDevice(IClock& clock, IDeviceIo& io);
     virtual ~CPrinterDevice();
 
     CPrinterDevice(const CPrinterDevice&) = delete;
@@ -47,6 +52,14 @@ public:
     // was attempted closes the port.
     int chk_OpenCheck(int mode);
 
+    // The identification replies, read from their bytes alone.
+    // A reply's text: its bytes up to the first 00.
+    static std::string ReplyText(std::span<const std::uint8_t> reply);
+    // The code page name; "_PC437" when the printer sent nothing.
+    static std::string ParseCodePage(std::span<const std::uint8_t> reply);
+    // The setting byte of a card-reader reply 37 80 xx 00; nullopt when the
+    // reply has another form.
+    static std::optional<std::uint8_t> ParseMsrSetting(std::span<const std::uint8_t> reply);
     // Model code of a model reply text; 0 when not recognised.
     static int ParseModel(const std::string& reply);
     // Firmware version number of a version reply text, for the current g_Model.

@@ -37,8 +37,8 @@ class IBitmapLoader {
 public:
     virtual ~IBitmapLoader() = default;
     // True when the file was decoded into a bitmap of at least one pixel;
-    // bitmap is unspecified otherwise.
-    virtual bool Load(const std::string& path, CBitmap& bitmap) = 0;
+    // otherwise bitmap is unspecified and fault says why, in a sentence.
+    virtual bool Load(const std::string& path, CBitmap& bitmap, std::string& fault) = 0;
 };
 
 }  // namespace printdeck

@@ -7,6 +7,7 @@
 #include "app/ConfigStore.h"
 #include "nvimage/NvAddress.h"
 #include "nvimage/NvImageList.h"
+#include "nvimage/NvListReply.h"
 
 namespace printdeck {
 
@@ -16,8 +17,6 @@ using Command = std::vector<std::uint8_t>;
 
 constexpr std::uint8_t kAck = 0x06;
 constexpr std::uint8_t kCan = 0x18;
-constexpr std::uint8_t kReplyMark[] = {0x37, 0x72};
-constexpr std::uint8_t kMoreBlocksFollow = 0x41;
 
 // Key-code family: GS ( L with m = 48.
 const Command kReadKeyCodesCommand = {0x1D, 0x28, 0x4C, 0x04, 0x00, 0x30, 0x40, 0x4B, 0x43};
@@ -38,8 +37,6 @@ constexpr int kReadPieceSize = 255;
 constexpr std::uint32_t kBlockWaitMs = 150;
 constexpr std::uint32_t kReadPauseMs = 10;
 constexpr std::uint64_t kBlockLimitMs = 2000;
-// The reply mark must lie within the first bytes of a block.
-constexpr std::size_t kReplyMarkSearchLimit = 250;
 // A printer that announced a further block forever is cut off.
 constexpr int kMaxReplyBlocks = 256;
 
@@ -146,31 +143,6 @@ BlockEnd CollectBlock(CPrinterPort& port, IClock& clock, bool& silenceSeen,
     }
 }
 
-// Position of the reply mark 37 72 among the first bytes of the block, when it
-// is followed by a status byte; stray bytes before it are skipped.
-std::optional<std::size_t> FindReplyMark(const std::vector<std::uint8_t>& block) {
-    if (block.size() < 4) {
-        return std::nullopt;
-    }
-    const std::size_t limit = std::min(block.size(), kReplyMarkSearchLimit);
-    for (std::size_t i = 0; i < limit && block[i] != 0x00; ++i) {
-        if (block[i] == kReplyMark[0] && i + 2 < block.size() && block[i + 1] == kReplyMark[1]) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
-// The key codes from `from` up to the closing 00, two bytes each; a lone
-// byte before the end is no key code.
-void AppendKeyCodes(const std::vector<std::uint8_t>& block, std::size_t from,
-                    std::vector<std::string>& addresses) {
-    for (std::size_t i = from; i + 1 < block.size() && block[i] != 0x00 && block[i + 1] != 0x00;
-         i += 2) {
-        addresses.push_back({static_cast<char>(block[i]), static_cast<char>(block[i + 1])});
-    }
-}
-
 }  // namespace
 
 int CNvImageList::ReadKeyCodes() {
@@ -186,8 +158,9 @@ int CNvImageList::ReadKeyCodes() {
     block.reserve(kReplyBlockSize);
     for (int blockNumber = 0;; ++blockNumber) {
         const BlockEnd end = CollectBlock(*port, m_pDevice->Clock(), silenceSeen, block);
-        const auto mark = end == BlockEnd::Overflow ? std::nullopt : FindReplyMark(block);
-        if (!mark || blockNumber >= kMaxReplyBlocks) {
+        const CKeyCodeBlock parsed =
+            end == BlockEnd::Overflow ? CKeyCodeBlock{} : ParseKeyCodeBlock(block);
+        if (!parsed.m_bWellFormed || blockNumber >= kMaxReplyBlocks) {
             port->Write(&kCan, 1);
             port->Close();
             return RC_BAD_REPLY;
@@ -198,13 +171,10 @@ int CNvImageList::ReadKeyCodes() {
         if (blockNumber == 0) {
             m_NvAddresses.clear();
         }
-        const std::size_t status = *mark + 2;
-        if (status + 1 >= block.size() || block[status + 1] == 0x00) {
-            return RC_NO_NV_IMAGES;
-        }
-        AppendKeyCodes(block, status + 1, m_NvAddresses);
-        if (block[status] != kMoreBlocksFollow) {
-            return RC_OK;
+        m_NvAddresses.insert(m_NvAddresses.end(), parsed.m_KeyCodes.begin(),
+                             parsed.m_KeyCodes.end());
+        if (!parsed.m_bMoreFollow) {
+            return m_NvAddresses.empty() ? RC_NO_NV_IMAGES : RC_OK;
         }
     }
 }

@@ -159,7 +159,7 @@ void CNvImageDlg::OnAddImage() {
     for (const QString& file : files) {
         CNvImage entry;
         const auto number = static_cast<std::uint8_t>(m_list.m_Images.size() + 1);
-        if (m_list.LoadEntry(number, LocalPath(file), m_nSliderValue, entry) != RC_OK) {
+        if (!m_list.LoadEntry(number, LocalPath(file), m_nSliderValue, entry).Ok()) {
             ShowMessage(GuiString(IDS_FAILED_TO_LOAD_IMAGE));
             continue;
         }
@@ -357,7 +357,7 @@ void CNvImageDlg::UpdatePreview() {
                                 Qt::SmoothTransformation);
         }
     } else if (CBitmap bitmap;
-               !m_strPreviewPath.empty() && m_list.LoadBitmap(m_strPreviewPath, bitmap)) {
+               !m_strPreviewPath.empty() && m_list.LoadBitmap(m_strPreviewPath, bitmap).Ok()) {
         image = ToQImage(ColourPreview(bitmap, kPreviewWidth, m_nSliderValue));
     }
     m_ui->previewFrame->setPixmap(QPixmap::fromImage(image));

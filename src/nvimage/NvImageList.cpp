@@ -70,20 +70,24 @@ IClock& CNvImageList::Clock() const {
     return m_pDevice != nullptr ? m_pDevice->Clock() : SystemClock();
 }
 
-bool CNvImageList::LoadBitmap(const std::string& path, CBitmap& bitmap) const {
-    if (m_pLoader == nullptr || !m_pLoader->Load(path, bitmap)) {
-        return false;
+CNvResult CNvImageList::LoadBitmap(const std::string& path, CBitmap& bitmap) const {
+    CNvResult failure(RC_NV_LOAD_FAILED, path);
+    if (m_pLoader == nullptr || !m_pLoader->Load(path, bitmap, failure.m_strReason)) {
+        return failure;
     }
     const std::size_t expected = static_cast<std::size_t>(std::max(bitmap.m_nWidth, 0)) *
                                  static_cast<std::size_t>(std::max(bitmap.m_nHeight, 0)) * 3;
-    return bitmap.m_nWidth > 0 && bitmap.m_nHeight > 0 && bitmap.m_Pixels.size() == expected;
+    if (bitmap.m_nWidth <= 0 || bitmap.m_nHeight <= 0 || bitmap.m_Pixels.size() != expected) {
+        return failure;
+    }
+    return {};
 }
 
-int CNvImageList::LoadEntry(std::uint8_t number, const std::string& path, int brightness,
-                            CNvImage& entry) const {
+CNvResult CNvImageList::LoadEntry(std::uint8_t number, const std::string& path, int brightness,
+                                  CNvImage& entry) const {
     CBitmap bitmap;
-    if (!LoadBitmap(path, bitmap)) {
-        return RC_NV_LOAD_FAILED;
+    if (CNvResult loaded = LoadBitmap(path, bitmap); !loaded.Ok()) {
+        return loaded;
     }
     const std::uint64_t rowBytes =
         static_cast<std::uint64_t>(std::min(bitmap.m_nWidth, MaxImageWidth()) + 7) / 8;
@@ -93,7 +97,7 @@ int CNvImageList::LoadEntry(std::uint8_t number, const std::string& path, int br
     entry.m_strName = FileNameOf(path);
     entry.m_strPath = path;
     entry.m_nBrightness = std::clamp(brightness, 0, kMaxBrightness);
-    return RC_OK;
+    return {};
 }
 
 std::uint32_t CNvImageList::TotalSize() const {
@@ -154,7 +158,7 @@ std::vector<CNvResult> CNvImageList::LoadImagesFromStore() {
         const auto [path, brightness] = SplitStoredValue(value);
         CNvImage entry;
         const auto number = static_cast<std::uint8_t>(m_Images.size() + 1);
-        if (LoadEntry(number, path, brightness, entry) != RC_OK) {
+        if (!LoadEntry(number, path, brightness, entry).Ok()) {
             continue;
         }
         std::string name = entry.m_strName;
@@ -197,8 +201,8 @@ int CNvImageList::DownloadWidth() const {
 
 CNvResult CNvImageList::ConvertImage(const CNvImage& image, int maxWidth, CRaster& raster) const {
     CBitmap bitmap;
-    if (!LoadBitmap(image.m_strPath, bitmap)) {
-        return {RC_NV_LOAD_FAILED, image.m_strPath};
+    if (CNvResult loaded = LoadBitmap(image.m_strPath, bitmap); !loaded.Ok()) {
+        return loaded;
     }
     raster = MakeRaster(bitmap, maxWidth, image.m_nBrightness);
     // A wide, flat image shrinks to no row at all; the printer would get an

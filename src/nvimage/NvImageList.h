@@ -61,13 +61,15 @@ public:
     // The printer object's clock; the system clock without a printer.
     IClock& Clock() const;
 
-    // Decodes an image file with the list's decoder; false when it does not
-    // load as a bitmap of at least one pixel.
-    bool LoadBitmap(const std::string& path, CBitmap& bitmap) const;
-    // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED when the
-    // file does not load as a bitmap; entry is left unchanged then.
-    int LoadEntry(std::uint8_t number, const std::string& path, int brightness,
-                  CNvImage& entry) const;
+    // Decodes an image file with the list's decoder; RC_NV_LOAD_FAILED (with
+    // the loader's reason) when it does not load as a bitmap of at least one
+    // pixel.
+    CNvResult LoadBitmap(const std::string& path, CBitmap& bitmap) const;
+    // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED (subject:
+    // the path, with the loader's reason) when the file does not load as a
+    // bitmap; entry is left unchanged then.
+    CNvResult LoadEntry(std::uint8_t number, const std::string& path, int brightness,
+                        CNvImage& entry) const;
     // Sum of the size estimates of the working list.
     std::uint32_t TotalSize() const;
     // Appends the entry. RC_OK; RC_NV_AREA_FULL when the estimates would

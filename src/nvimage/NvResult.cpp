@@ -56,10 +56,15 @@ std::string CNvResult::BaseText() const {
 
 std::string CNvResult::Text() const {
     std::string text = BaseText();
-    if (!text.empty() && !m_strSubject.empty()) {
-        text += '\n';
+    for (const std::string* line : {&m_strSubject, &m_strReason}) {
+        if (!line->empty()) {
+            if (!text.empty()) {
+                text += '\n';
+            }
+            text += *line;
+        }
     }
-    return text + m_strSubject;
+    return text;
 }
 
 bool CNvResult::IsNotice() const {

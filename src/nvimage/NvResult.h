@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "device/ResultCodes.h"
 
@@ -25,8 +26,13 @@ inline constexpr int RC_NV_OPERATION_FAILED = 412;   // a printer operation fail
 // address it concerns. Windows show StringId() through the string table when
 // it is not 0 and append the subject; terminals print Text().
 struct CNvResult {
+    CNvResult() = default;
+    CNvResult(int code, std::string subject, std::string reason = {})
+        : m_nCode(code), m_strSubject(std::move(subject)), m_strReason(std::move(reason)) {}
+
     int m_nCode = RC_OK;
     std::string m_strSubject;
+    std::string m_strReason;  // why, when the code alone does not say it
 
     bool Ok() const { return m_nCode == RC_OK; }
     // String-table identifier of the message; 0 when the message is not in it.
@@ -34,7 +40,8 @@ struct CNvResult {
     // The message in English without the subject; empty for
     // RC_NV_OPERATION_FAILED, whose subject is the whole message.
     std::string BaseText() const;
-    // The message followed by the subject on a line of its own.
+    // The message followed by the subject and the reason, each on a line of
+    // its own.
     std::string Text() const;
     // True for the outcomes a window shows as a warning rather than an error:
     // nothing to work on, or the user stopped the work himself.

@@ -6,6 +6,7 @@
 #include "settings/PrinterSettings.h"
 #include "settings/SettingsFrames.h"
 #include "settings/SettingsLink.h"
+#include "settings/SettingsReplies.h"
 #include "settings/SwitchCodec.h"
 
 namespace printdeck {
@@ -13,30 +14,6 @@ namespace printdeck {
 using namespace settings;
 
 namespace {
-
-// Byte k (from 1) of a reply, or 00 past its end.
-std::uint8_t At(const Bytes& reply, std::size_t k) {
-    return k <= reply.size() ? reply[k - 1] : 0x00;
-}
-
-// The reply's text from byte k up to its first 00 (or its end).
-std::string TextFrom(const Bytes& reply, std::size_t k) {
-    std::string text;
-    for (std::size_t i = k; i <= reply.size() && reply[i - 1] != 0x00; ++i) {
-        text.push_back(static_cast<char>(reply[i - 1]));
-    }
-    return text;
-}
-
-// Drops everything before the first occurrence of `mark`, `second`.
-void SkipTo(Bytes& reply, std::uint8_t mark, std::uint8_t second) {
-    for (std::size_t i = 0; i + 1 < reply.size(); ++i) {
-        if (reply[i] == mark && reply[i + 1] == second) {
-            reply.erase(reply.begin(), reply.begin() + static_cast<long>(i));
-            return;
-        }
-    }
-}
 
 Bytes ToBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
@@ -78,27 +55,22 @@ int ReadSerialItem(CPrinterSettings& settings, Dialect dialect, int n) {
         return rc;
     }
     const Bytes reply = link.CollectTerminated(kSerialReplyLimit, kReplyWaitMs).bytes;
-    if (reply.size() >= kSerialReplyLimit) {
-        return link.Fail(RC_NO_REPLY);
+    const SerialReply parsed = ParseSerialReply(reply, n);
+    if (parsed.rc != RC_OK) {
+        return link.Fail(parsed.rc);
     }
-    if (At(reply, 1) != kReplyMark || At(reply, 2) != kReplySerial ||
-        At(reply, 3) != static_cast<std::uint8_t>(DigitChar(n)) ||
-        At(reply, 4) != kSerialSeparator) {
-        return link.Fail(RC_BAD_REPLY);
-    }
-    const int digit = At(reply, 5) - '0';
     switch (n) {
         case 1:
-            settings.Baudrate = std::atoi(TextFrom(reply, 5).c_str());
+            settings.Baudrate = parsed.value.value_or(settings.Baudrate);
             break;
         case 2:
-            settings.Parity = digit;
+            settings.Parity = parsed.value.value_or(settings.Parity);
             break;
         case 3:
-            settings.Flowcontrol = digit;
+            settings.Flowcontrol = parsed.value.value_or(settings.Flowcontrol);
             break;
         case 4:
-            settings.Databit = digit;
+            settings.Databit = parsed.value.value_or(settings.Databit);
             break;
         default:
             break;
@@ -160,35 +132,26 @@ int CPrinterSettings::ReadBluetooth(int item) {
     if (const int rc = link.Send(BluetoothReadCommand(item)); rc != RC_OK) {
         return rc;
     }
-    const Bytes reply = link.CollectWhileFlowing(kBluetoothReplyLimit, kBluetoothWaitMs);
-    if (At(reply, 1) != kReplyMark || At(reply, 2) != kReplyBluetooth) {
-        return link.Fail(RC_NO_REPLY);
+    const BluetoothReply reply =
+        ParseBluetoothReply(link.CollectWhileFlowing(kBluetoothReplyLimit, kBluetoothWaitMs));
+    if (reply.rc != RC_OK) {
+        return link.Fail(reply.rc);
     }
-    // The letter in the reply decides, not the item asked for.
-    const std::uint8_t letter = At(reply, 3);
-    const bool hasValue = reply.size() >= 4;
-    switch (letter) {
+    switch (reply.letter) {
         case 'c':
-            if (!hasValue) {
-                return link.Fail(RC_BAD_REPLY);
-            }
-            m_nBtConnMode = At(reply, 4) - '1';
-            return RC_OK;
+            m_nBtConnMode = reply.number;
+            break;
         case 's':
-            if (!hasValue) {
-                return link.Fail(RC_BAD_REPLY);
-            }
-            m_nBtSecurity = At(reply, 4) - '0';
-            return RC_OK;
+            m_nBtSecurity = reply.number;
+            break;
         case 'd':
-            m_strBtName = TextFrom(reply, 4);
-            return RC_OK;
-        case 'k':
-            m_strBtPin = TextFrom(reply, 4);
-            return RC_OK;
+            m_strBtName = reply.text;
+            break;
         default:
-            return link.Fail(RC_BAD_REPLY);
+            m_strBtPin = reply.text;
+            break;
     }
+    return RC_OK;
 }
 
 int CPrinterSettings::WriteBluetooth() {
@@ -215,18 +178,12 @@ int CPrinterSettings::ReadRfInterface() {
     if (const int rc = link.Send(ReadSwitchCommand(Dialect::Msw, kRfSwitch)); rc != RC_OK) {
         return rc;
     }
-    Bytes reply = link.CollectTerminated(kShortReplyLimit, kShortReplyWaitMs).bytes;
-    SkipTo(reply, kReplyMark, kReplySwitch);
-    const std::uint8_t d7 = At(reply, 9);
-    const std::uint8_t d8 = At(reply, 10);
-    if (At(reply, 1) != kReplyMark || d7 == 0x00 || d8 == 0x00) {
+    const std::optional<SwitchBlock> block =
+        ParseRfReply(link.CollectTerminated(kShortReplyLimit, kShortReplyWaitMs).bytes);
+    if (!block) {
         return RC_BAD_VALUE;
     }
-    SwitchBlock block{};
-    for (std::size_t k = 0; k < block.size(); ++k) {
-        block[k] = static_cast<char>(At(reply, k + 3));
-    }
-    DecodeSwitch(kRfSwitch, block, MswContext(*m_pDevice), *this);
+    DecodeSwitch(kRfSwitch, *block, MswContext(*m_pDevice), *this);
     return RC_OK;
 }
 
@@ -256,26 +213,15 @@ int CPrinterSettings::ReadSentinel(int track) {
     if (const int rc = link.Send(SentinelReadCommand(track)); rc != RC_OK) {
         return rc;
     }
-    Bytes reply = link.CollectTerminated(kShortReplyLimit, kShortReplyWaitMs).bytes;
-    SkipTo(reply, kReplyMark, kReplySentinel);
-    // Any one of mark, type and track in place counts as a sentinel report.
-    if (At(reply, 1) != kReplyMark && At(reply, 2) != kReplySentinel &&
-        At(reply, 3) != static_cast<std::uint8_t>(DigitChar(track))) {
+    const SentinelReply reply = ParseSentinelReply(
+        link.CollectTerminated(kShortReplyLimit, kShortReplyWaitMs).bytes, track);
+    if (!reply.report) {
         Unreported(*this, track) = TrackTexts(*this, track);
         return RC_OK;
     }
     Unreported(*this, track).reset();
-    std::string texts[2];
-    int current = 0;
-    for (std::size_t k = 4; k <= reply.size() && reply[k - 1] != 0x00; ++k) {
-        if (reply[k - 1] == kSentinelSeparator && current == 0) {
-            current = 1;
-        } else {
-            texts[current].push_back(static_cast<char>(reply[k - 1]));
-        }
-    }
-    TrackText(*this, track, true) = texts[0];
-    TrackText(*this, track, false) = texts[1];
+    TrackText(*this, track, true) = reply.start;
+    TrackText(*this, track, false) = reply.end;
     return RC_OK;
 }
 

@@ -1,9 +1,8 @@
-#include <algorithm>
-
 #include "device/PrinterDevice.h"
 #include "settings/PrinterSettings.h"
 #include "settings/SettingsFrames.h"
 #include "settings/SettingsLink.h"
+#include "settings/SettingsReplies.h"
 #include "settings/SwitchCodec.h"
 
 namespace printdeck {
@@ -52,10 +51,11 @@ int QuerySwitch(CSettingsLink& link, Dialect dialect, int n, SwitchBlock& block)
     if (!reply) {
         return link.Fail(RC_NO_REPLY);
     }
-    if ((*reply)[0] != kReplyMark || (*reply)[1] != kReplySwitch || reply->back() != 0x00) {
+    const std::optional<SwitchBlock> parsed = ParseSwitchReply(*reply);
+    if (!parsed) {
         return link.Fail(RC_BAD_REPLY);
     }
-    std::copy(reply->begin() + 2, reply->begin() + 2 + block.size(), block.begin());
+    block = *parsed;
     return RC_OK;
 }
 

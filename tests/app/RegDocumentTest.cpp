@@ -87,5 +87,39 @@ TEST(RegDocument, WrapsLongHexDataAndReadsItBack) {
     EXPECT_EQ(again.document->Find(kKey, "Lines")->bytes, text + '\0');
 }
 
+TEST(RegDocument, KeyPathsThatWouldNotReadBackAreNotStorable) {
+    const struct {
+        const char* path;
+        bool storable;
+    } rows[] = {
+        {"HKEY_LOCAL_MACHINE\\Software", true},
+        {"-HKEY_LOCAL_MACHINE\\Software", false},  // reads back as a deletion line
+        {"-", false},
+        {"HKEY_LOCAL_MACHINE\\-Software", true},
+        {"", false},
+        {"A\\\\B", false},
+        {"A\nB", false},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(CRegDocument::IsStorableKeyPath(row.path), row.storable) << row.path;
+    }
+}
+
+TEST(RegDocument, RemovingAValueKeepsTheOthersInPlace) {
+    CRegDocument doc;
+    for (const char* name : {"a", "b", "c"}) {
+        doc.Set(kKey, name, RegData::Text(name));
+    }
+    EXPECT_TRUE(doc.Remove(kKey, "A"));
+    EXPECT_FALSE(doc.Remove(kKey, "a"));
+    EXPECT_EQ(doc.Find(kKey, "a"), nullptr);
+    ASSERT_NE(doc.Find(kKey, "C"), nullptr);
+    EXPECT_EQ(doc.Find(kKey, "C")->bytes, std::string("c\0", 2));
+    doc.Set(kKey, "c", RegData::Dword(7));
+    doc.Set(kKey, "a", RegData::Dword(1));
+    EXPECT_EQ(doc.Serialize(), "REGEDIT4\n\n[" + std::string(kKey) +
+                                   "]\n\"b\"=\"b\"\n\"c\"=dword:00000007\n\"a\"=dword:00000001\n");
+}
+
 }  // namespace
 }  // namespace printdeck

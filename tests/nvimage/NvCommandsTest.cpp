@@ -89,6 +89,16 @@ INSTANTIATE_TEST_SUITE_P(
                      RC_OK,
                      {"12"},
                      {kAck}},
+        ListReplyRow{"LoneByteOnlyIsAnEmptyList",
+                     {{0x37, 0x72, 0x40, 0x31, 0x00}},
+                     RC_NO_NV_IMAGES,
+                     {},
+                     {kAck}},
+        ListReplyRow{"EmptyBlockAfterAFullOne",
+                     {{0x37, 0x72, 0x41, 0x31, 0x30, 0x00}, {0x37, 0x72, 0x41, 0x00}},
+                     RC_OK,
+                     {"10"},
+                     {kAck, kAck}},
         ListReplyRow{
             "MarkBeyondTheSearchLimit", {StrayThenReply(250)}, RC_BAD_REPLY, {"99"}, {kCan}},
         ListReplyRow{"NoMark", {{0x41, 0x42, 0x43, 0x44, 0x00}}, RC_BAD_REPLY, {"99"}, {kCan}},
@@ -110,7 +120,7 @@ TEST_F(NvCommandsTest, DefinedImagesAreListedBackOverSeveralBlocks) {
     loader.m_Files["logo.bmp"] = test::SolidBitmap(20, 3, 0, 0, 0);
     m_list.SetBitmapLoader(&loader);
     CNvImage image;
-    ASSERT_EQ(m_list.LoadEntry(1, "logo.bmp", 0, image), RC_OK);
+    ASSERT_TRUE(m_list.LoadEntry(1, "logo.bmp", 0, image).Ok());
     for (const char* code : {"A1", "B2", "C3"}) {
         ASSERT_TRUE(m_list.MakeKeyCodeRecord(image, code).Ok());
     }

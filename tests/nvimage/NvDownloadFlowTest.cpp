@@ -32,9 +32,9 @@ protected:
     void AddImage(const std::string& name, int width, int height) {
         m_loader.m_Files[name] = SolidBitmap(width, height, 0, 0, 0);
         CNvImage entry;
-        ASSERT_EQ(
-            m_list.LoadEntry(static_cast<std::uint8_t>(m_list.m_Images.size() + 1), name, 0, entry),
-            RC_OK);
+        ASSERT_TRUE(
+            m_list.LoadEntry(static_cast<std::uint8_t>(m_list.m_Images.size() + 1), name, 0, entry)
+                .Ok());
         ASSERT_EQ(m_list.AddEntry(entry), RC_OK);
     }
 

@@ -25,8 +25,10 @@ protected:
 
     CNvImage Entry(const std::string& path, int brightness = 0) {
         CNvImage entry;
-        EXPECT_EQ(m_list.LoadEntry(static_cast<std::uint8_t>(m_list.m_Images.size() + 1), path,
-                                   brightness, entry),
+        EXPECT_EQ(m_list
+                      .LoadEntry(static_cast<std::uint8_t>(m_list.m_Images.size() + 1), path,
+                                 brightness, entry)
+                      .m_nCode,
                   RC_OK)
             << path;
         return entry;
@@ -82,7 +84,9 @@ TEST_F(NvImageListTest, SizeEstimateUsesModelWidthAndUnscaledHeight) {
 TEST_F(NvImageListTest, LoadEntryReportsFileThatDoesNotLoad) {
     CNvImage entry;
     entry.m_strName = "untouched";
-    EXPECT_EQ(m_list.LoadEntry(1, "/nowhere.bmp", 0, entry), RC_NV_LOAD_FAILED);
+    const CNvResult result = m_list.LoadEntry(1, "/nowhere.bmp", 0, entry);
+    EXPECT_EQ(result.m_nCode, RC_NV_LOAD_FAILED);
+    EXPECT_EQ(result.Text(), "Failed to load image file!\n/nowhere.bmp\nThe file cannot be read.");
     EXPECT_EQ(entry.m_strName, "untouched");
 }
 
@@ -240,9 +244,9 @@ TEST_F(NvImageListTest, BuildersRefuseWithoutQueueingAndNameTheCause) {
          "Image is too large for one NV image! Its raster may hold at most 65524 bytes.\n"
          "tall.bmp"},
         {m_list.MakeKeyCodeRecord(gone, "10"), RC_NV_LOAD_FAILED,
-         "Failed to load image file!\n/pics/gone.bmp"},
+         "Failed to load image file!\n/pics/gone.bmp\nThe file cannot be read."},
         {m_list.MakeIndexedRecord(gone), RC_NV_LOAD_FAILED,
-         "Failed to load image file!\n/pics/gone.bmp"},
+         "Failed to load image file!\n/pics/gone.bmp\nThe file cannot be read."},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.result.m_nCode, c.code) << c.text;

@@ -1,0 +1,65 @@
+// BMP loading and conversion to both NV record families: any file either is
+// refused with a reason or gives a bitmap of the size it declares, whose
+// raster frames without reading outside its pixels.
+
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "nvimage/Bitmap.h"
+#include "nvimage/BmpCheck.h"
+#include "nvimage/NvRaster.h"
+#include "nvimage/QtBmpLoader.h"
+
+namespace {
+
+// Decoding a large picture is slow but not dangerous; the size check itself
+// still sees every file.
+constexpr std::uint64_t kDecodedPixelLimit = 4'000'000;
+
+std::uint64_t DeclaredPixels(std::span<const std::uint8_t> file) {
+    if (file.size() < 26) {
+        return 0;
+    }
+    const auto at = [&](std::size_t i) { return static_cast<std::uint32_t>(file[i]); };
+    const std::uint32_t headerSize = at(14) | at(15) << 8 | at(16) << 16 | at(17) << 24;
+    if (headerSize == 12) {
+        return static_cast<std::uint64_t>(at(18) | at(19) << 8) * (at(20) | at(21) << 8);
+    }
+    const auto width =
+        static_cast<std::int32_t>(at(18) | at(19) << 8 | at(20) << 16 | at(21) << 24);
+    const auto height =
+        static_cast<std::int32_t>(at(22) | at(23) << 8 | at(24) << 16 | at(25) << 24);
+    return static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(width))) *
+           static_cast<std::uint64_t>(std::abs(static_cast<std::int64_t>(height)));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> file(data, size);
+    if (DeclaredPixels(file) > kDecodedPixelLimit) {
+        printdeck::FindBmpFault(file);
+        return 0;
+    }
+    printdeck::CBitmap bitmap;
+    std::string fault;
+    if (!printdeck::CQtBmpLoader::LoadBytes(file, bitmap, fault)) {
+        if (fault.empty()) {
+            std::abort();
+        }
+        return 0;
+    }
+    const std::size_t expected =
+        static_cast<std::size_t>(bitmap.m_nWidth) * static_cast<std::size_t>(bitmap.m_nHeight) * 3;
+    if (bitmap.m_nWidth <= 0 || bitmap.m_nHeight <= 0 || bitmap.m_Pixels.size() != expected) {
+        std::abort();
+    }
+    const int brightness = size % 101;
+    std::vector<std::uint8_t> record;
+    printdeck::FrameKeyCodeRecord(printdeck::MakeRaster(bitmap, 576, brightness), 'A', 'B', record);
+    printdeck::FrameIndexedBlock(printdeck::MakeRaster(bitmap, 384, brightness), record);
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+namespace printdeck {
+
+// Larger pictures are refused before any pixel memory is allocated.
+inline constexpr std::uint64_t kMaxBmpPixels = 50'000'000;
+
+// Checks a BMP file's headers and the extent of its pixel data before it is
+// decoded, so that no pixel is ever taken from memory the file did not fill:
+// the declared size, the pixel data's place in the file, and every run of
+// compressed data. Returns why the file is refused, or nullopt when it may be
+// decoded.
+std::optional<std::string> FindBmpFault(std::span<const std::uint8_t> file);
+
+// Whether a file that passed FindBmpFault holds run-length data, which may
+// leave pixels out.
+bool IsRunLengthBmp(std::span<const std::uint8_t> file);
+
+}  // namespace printdeck
