@@ -294,11 +294,17 @@ TransferOutcome CSettingsTransfer::RunGroup(const Group& group) {
     }
     // The finish timer counts from the end of the group, before or after
     // the Bluetooth row as the dialect's run has it.
-    const std::uint64_t finishDue = Clock().TickCount() + kFinishAfterWriteDelayMs;
-    if (!WriteBluetoothIfEnabled(label) ||
-        !PrinterTookEverything(IDS_FAILED_TO_WRITE_SETTING_END)) {
+    std::uint64_t finishDue = Clock().TickCount() + kFinishAfterWriteDelayMs;
+    if (!WriteBluetoothIfEnabled(label)) {
         return TransferOutcome::Of(TransferOutcome::Kind::Failed);
     }
+    // Our own check that the printer is still there does not shorten the
+    // printer's pause.
+    const std::uint64_t askedAt = Clock().TickCount();
+    if (!PrinterTookEverything(IDS_FAILED_TO_WRITE_SETTING_END)) {
+        return TransferOutcome::Of(TransferOutcome::Kind::Failed);
+    }
+    finishDue += Clock().TickCount() - askedAt;
     if (group.bluetooth == BluetoothRow::BeforeFinishTimerStarts) {
         return TransferOutcome::Next(StepFinish, kFinishAfterWriteDelayMs);
     }
