@@ -23,16 +23,20 @@ bool CheckDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& erro
     return true;
 }
 
-int CDeviceFile::Open(const std::string& path, PortOpenError& error) {
-    if (!CheckDeviceNode(m_io, path, error)) {
+int OpenDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& error) {
+    if (!CheckDeviceNode(io, path, error)) {
         return -1;
     }
     const int fd =
-        Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+        Retrying([&] { return io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
     if (fd < 0) {
         error = SystemRefusal(path, errno);
     }
     return fd;
+}
+
+int CDeviceFile::Open(const std::string& path, PortOpenError& error) {
+    return OpenDeviceNode(m_io, path, error);
 }
 
 int CDeviceFile::Read(int fd, std::uint8_t* buffer, int capacity) {

@@ -15,6 +15,10 @@ namespace printdeck {
 // printer: writing a command into it would damage it or block.
 bool CheckDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& error);
 
+// Opens a checked device node for reading and writing, without becoming its
+// controlling terminal; -1 with `error` filled when it is refused.
+int OpenDeviceNode(IDeviceIo& io, const std::string& path, PortOpenError& error);
+
 // A printer reached as a device file: a parallel port or a USB printer node.
 // A read waits about a second for input, so a silent printer never holds
 // the caller's reply loop.

@@ -124,13 +124,8 @@ int CSerialLine::OpenExclusive(const std::string& path, PortOpenError& error) {
 }
 
 int CSerialLine::OpenOnce(const std::string& path, PortOpenError& error) {
-    if (!CheckDeviceNode(m_io, path, error)) {
-        return -1;
-    }
-    const int fd =
-        Retrying([&] { return m_io.Open(path, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC); });
+    const int fd = OpenDeviceNode(m_io, path, error);
     if (fd < 0) {
-        error = SystemRefusal(path, errno);
         return -1;
     }
     if (Retrying([&] { return m_io.Control(fd, TIOCEXCL, nullptr); }) != 0) {
