@@ -39,13 +39,6 @@ QString WriteFirmware(const TempDir& dir, const std::string& name, const std::st
     return QString::fromStdString(path.string());
 }
 
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 // The window as the user meets it: `printdeck --demo`, the main window's
 // "Firmware Manager" button, a file chosen and sent to the demo printer.
 TEST(FirmwareDlgTest, DemoPrinterReceivesTheFileUnchanged) {

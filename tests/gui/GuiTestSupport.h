@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -7,6 +9,14 @@
 #include <functional>
 
 namespace printdeck::test {
+
+// The window's child of that type and object name; a test failure when absent.
+template <typename T>
+T* Child(QWidget& window, const char* name) {
+    T* child = window.findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
 
 // Runs the event loop until `done` holds or `timeoutMs` passed; true when it held.
 inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {

@@ -32,13 +32,6 @@
 namespace printdeck::test {
 namespace {
 
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 void Click(QWidget& window, const char* button) {
     QTest::mouseClick(Child<QPushButton>(window, button), Qt::LeftButton);
 }

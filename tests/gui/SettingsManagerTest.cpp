@@ -37,13 +37,6 @@ const Dialect kOldMsw{"OldMsw", "_MRQ-T200", "_VER V1.23"};
 const Dialect kSw{"Sw", "_MRQ-T200", "_V01.00"};
 const Dialect kNewMsw{"NewMsw", "_MRQ-T300", "_V01.05"};
 
-template <typename T>
-T* Child(QWidget& window, const char* name) {
-    T* child = window.findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 // Near the left edge: check boxes and radio buttons take clicks only on
 // their indicator and label.
 void Click(QWidget& window, const char* name) {
