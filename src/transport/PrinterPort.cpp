@@ -49,6 +49,8 @@ int CPrinterPort::Open() {
     Close();
     m_nKind = KindOf(m_strPortName);
     m_openError = {};
+    m_unansweredSince.reset();
+    m_unansweredAtClose = 0;
     if (const std::string problem = PortStringProblem(m_strPortName, m_nBaudRate & 0xFFFFu);
         !problem.empty()) {
         m_openError = PortOpenError{PortFailure::BadPortString, m_strPortName, 0, problem};
@@ -80,8 +82,18 @@ int CPrinterPort::OpenKind() {
 }
 
 void CPrinterPort::Close() {
+    if (m_bOpen != 0) {
+        m_unansweredAtClose = UnansweredMs();
+    }
     m_bOpen = 0;
     CloseKind();
+}
+
+std::uint64_t CPrinterPort::UnansweredMs() const {
+    if (m_bOpen == 0) {
+        return m_unansweredAtClose;
+    }
+    return m_unansweredSince ? m_pClock->TickCount() - *m_unansweredSince : 0;
 }
 
 void CPrinterPort::CloseKind() {
@@ -104,7 +116,14 @@ void CPrinterPort::CloseKind() {
 int CPrinterPort::Write(const std::uint8_t* data, int length) {
     const int accepted = data != nullptr && length > 0 ? length : 0;
     LogExchange(kSentFormat, data, accepted);
-    return m_bOpen != 0 && accepted > 0 ? WriteOpen(data, accepted) : 0;
+    if (m_bOpen == 0 || accepted == 0) {
+        return 0;
+    }
+    const int written = WriteOpen(data, accepted);
+    if (written > 0) {
+        m_unansweredSince = m_pClock->TickCount();
+    }
+    return written;
 }
 
 int CPrinterPort::WriteOpen(const std::uint8_t* data, int length) {
@@ -126,6 +145,9 @@ int CPrinterPort::Read(std::uint8_t* buffer, int capacity, int /*timeHintMs*/) {
     const int got =
         m_bOpen != 0 && buffer != nullptr && capacity > 0 ? ReadOpen(buffer, capacity) : 0;
     LogExchange(kReceivedFormat, buffer, got);
+    if (got > 0) {
+        m_unansweredSince.reset();
+    }
     return got;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "transport/Clock.h"
@@ -39,6 +40,9 @@ public:
 
     // Why the last Open failed; failure None after a successful one.
     const PortOpenError& OpenError() const { return m_openError; }
+    // How long the last bytes written had gone unanswered when the port
+    // closed (or by now, while it is open); 0 when a reply followed them.
+    std::uint64_t UnansweredMs() const;
 
     // The kind a port string names, by the grammar tested on every Open.
     static PortKind KindOf(const std::string& portString);
@@ -67,6 +71,9 @@ private:
     IClock* m_pClock;
     IDeviceIo* m_pIo;
     PortOpenError m_openError;
+    // When the last bytes went out, while no byte has come back since.
+    std::optional<std::uint64_t> m_unansweredSince;
+    std::uint64_t m_unansweredAtClose = 0;
 };
 
 }  // namespace printdeck

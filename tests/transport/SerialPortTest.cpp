@@ -277,6 +277,32 @@ TEST_F(SerialPortTest, WriteCountsOnlyBytesThatLeftTheDriver) {
     EXPECT_EQ(m_clock.now - start, 1000u + 3u * 1000u);
 }
 
+// What "no reply from PORT within N s" is measured from: the last bytes sent,
+// until a byte comes back or the port closes; the next Open starts afresh.
+TEST_F(SerialPortTest, RemembersHowLongTheLastCommandWentUnanswered) {
+    OpenFresh();
+    const std::uint8_t query[] = {0x1D, 0x49, 0x43};
+    std::uint8_t reply[8] = {};
+
+    m_io.ArriveAfter(100, "_X");
+    m_port.Write(query, 3);
+    m_clock.now += 100;
+    ASSERT_EQ(m_port.Read(reply, 2, 1000), 2);
+    EXPECT_EQ(m_port.UnansweredMs(), 0u);
+
+    m_port.Write(query, 3);
+    m_clock.now += 1500;
+    m_port.Write(query, 3);
+    m_clock.now += 3000;
+    EXPECT_EQ(m_port.UnansweredMs(), 3000u);
+    m_port.Close();
+    m_clock.now += 60000;
+    EXPECT_EQ(m_port.UnansweredMs(), 3000u);
+
+    ASSERT_EQ(m_port.Open(), 1);
+    EXPECT_EQ(m_port.UnansweredMs(), 0u);
+}
+
 TEST_F(SerialPortTest, CloseReleasesOnceAfterPurgeAndSettle) {
     OpenFresh();
 
