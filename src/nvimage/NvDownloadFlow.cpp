@@ -24,6 +24,10 @@ CNvResult NextAutomaticAddress(CNvAutoAddress& automatic, std::string& address) 
     return {automatic.Next(address), {}};
 }
 
+CNvResult CountStoredResult(bool stored) {
+    return stored ? CNvResult{} : CNvResult{RC_NV_COUNT_NOT_STORED, CConfigStore::StoreFilePath()};
+}
+
 }  // namespace
 
 CNvDownloadFlow::CNvDownloadFlow(CNvImageList& list, NvSequenceDriver driver)
@@ -48,8 +52,9 @@ CNvResult CNvDownloadFlow::Download() {
     const bool finished = m_driver(download);
     // The printer holds the new images once the last record is out, even
     // when a cancel ended the sequence right after it.
+    bool countStored = true;
     if (indexed && download.m_nRecordsSent == download.m_Records.size()) {
-        StoreCount(download.m_Records.size());
+        countStored = StoreCount(download.m_Records.size());
     }
     m_list.ClearDownloadQueue();
     m_list.Clock().Sleep(kRefreshDelayMs);
@@ -62,7 +67,7 @@ CNvResult CNvDownloadFlow::Download() {
         return {RC_NV_OPERATION_FAILED, refreshFailure};
     }
     if (indexed) {
-        return {};
+        return CountStoredResult(countStored);
     }
     // Writes into a connection that has just dropped can look successful;
     // only the printer's own list shows what arrived.
@@ -71,8 +76,7 @@ CNvResult CNvDownloadFlow::Download() {
             return {RC_NV_NOT_CONFIRMED, address};
         }
     }
-    StoreCount(m_Addresses.size());
-    return {};
+    return CountStoredResult(StoreCount(m_Addresses.size()));
 }
 
 CNvResult CNvDownloadFlow::Save(const std::string& path) {
@@ -144,9 +148,9 @@ bool CNvDownloadFlow::Refresh(std::string& failure) {
     return false;
 }
 
-void CNvDownloadFlow::StoreCount(std::size_t count) {
+bool CNvDownloadFlow::StoreCount(std::size_t count) {
     m_list.m_nStoredCount = static_cast<int>(count);
-    CNvImageList::WriteStoredCount(kNvKey, m_list.m_nStoredCount);
+    return CNvImageList::WriteStoredCount(kNvKey, m_list.m_nStoredCount);
 }
 
 }  // namespace printdeck

@@ -35,7 +35,8 @@ public:
     // Sends the records, waits, and reads the printer's addresses afresh,
     // also after a failed download. A key-code download succeeds only when
     // that list holds every address sent; an indexed one when every record
-    // was written. "Count" is stored only then.
+    // was written. "Count" is stored only then; RC_NV_COUNT_NOT_STORED,
+    // naming the store file, when that fails.
     CNvResult Download();
     // Writes the records to a print file, replacing it. Addresses by hand
     // need only differ from each other: the file may go to any printer.
@@ -52,7 +53,7 @@ private:
     CNvResult AskAddress(const CNvImage& image, const std::vector<std::string>& taken,
                          std::string& address) const;
     bool Refresh(std::string& failure);
-    void StoreCount(std::size_t count);
+    bool StoreCount(std::size_t count);
 
     CNvImageList& m_list;
     NvSequenceDriver m_driver;

@@ -143,8 +143,8 @@ int CNvImageList::ReadStoredCount(const std::string& keyPath) {
     return static_cast<int>(std::min<std::uint32_t>(count, INT_MAX));
 }
 
-void CNvImageList::WriteStoredCount(const std::string& keyPath, int count) {
-    CConfigStore::WriteDwordValue(keyPath, "Count", static_cast<std::uint32_t>(count));
+bool CNvImageList::WriteStoredCount(const std::string& keyPath, int count) {
+    return CConfigStore::WriteDwordValue(keyPath, "Count", static_cast<std::uint32_t>(count));
 }
 
 std::vector<CNvResult> CNvImageList::LoadImagesFromStore() {

@@ -81,7 +81,8 @@ public:
 
     // "Count" under keyPath; 0 when missing.
     static int ReadStoredCount(const std::string& keyPath);
-    static void WriteStoredCount(const std::string& keyPath, int count);
+    // True when stored.
+    static bool WriteStoredCount(const std::string& keyPath, int count);
     // Replaces the working list by the stored one. Files that no longer load
     // are skipped; entries refused by AddEntry are returned, in stored order,
     // with the file name as subject.

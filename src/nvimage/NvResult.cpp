@@ -47,6 +47,8 @@ std::string CNvResult::BaseText() const {
             return "The printer does not list the downloaded NV image!";
         case RC_NV_PRINT_FILE_FAILED:
             return "Failed to save the print file!";
+        case RC_NV_COUNT_NOT_STORED:
+            return "The NV images are in the printer, but their count could not be saved!";
         case RC_NV_OPERATION_FAILED:
             return {};
         default:

@@ -21,6 +21,7 @@ inline constexpr int RC_NV_IMAGE_EMPTY = 409;        // scaled to the printer it
 inline constexpr int RC_NV_NOT_CONFIRMED = 410;  // a downloaded address is missing from the list
 inline constexpr int RC_NV_PRINT_FILE_FAILED = 411;  // the print file could not be written
 inline constexpr int RC_NV_OPERATION_FAILED = 412;   // a printer operation failed or was cancelled
+inline constexpr int RC_NV_COUNT_NOT_STORED = 413;   // downloaded, but "Count" could not be stored
 
 // A result that the user is to be told about, with the image file or the
 // address it concerns. Windows show StringId() through the string table when

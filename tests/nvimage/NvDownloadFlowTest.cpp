@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "BmpWriter.h"
 #include "FakeBitmapLoader.h"
 #include "NvPrinterFixture.h"
 #include "app/ConfigStore.h"
@@ -277,6 +278,32 @@ TEST_F(NvDownloadFlowTest, IndexedCountIsStoredOnceEveryRecordIsWritten) {
                       return nv.indexedGraphics.size() == row.imagesAfter;
                   }).indexedGraphics.size(),
                   row.imagesAfter);
+    }
+}
+
+// The printer holds the images, but a window or a script that is not told
+// the count was lost would delete or print the wrong ones next time.
+TEST_F(NvDownloadFlowTest, CountThatCannotBeStoredIsAFailureNamingTheStore) {
+    const auto blocker = m_files.Dir() / "not-a-folder";
+    test::WriteBytes(blocker, "");
+    const std::string store = (blocker / "printdeck.reg").string();
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "indexed" : "key-code");
+        if (indexed) {
+            UseIndexedPrinter();
+        }
+        m_list.m_Images.clear();
+        AddImage("first.bmp", 16, 4);
+        m_device.m_Port.Close();
+        CNvDownloadFlow flow = Flow();
+        flow.m_bAutoAddressing = true;
+        test::ScopedEnv unwritable("PRINTDECK_STORE", store);
+
+        const CNvResult result = flow.Download();
+
+        EXPECT_EQ(
+            result.Text(),
+            "The NV images are in the printer, but their count could not be saved!\n" + store);
     }
 }
 
