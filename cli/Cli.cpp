@@ -41,15 +41,24 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         }
     });
 
+    int status = kExitOk;
     try {
         app.parse(argc, argv);
+        status = context.ExitCode();
     } catch (const CLI::RuntimeError& e) {
-        return e.get_exit_code();
+        status = e.get_exit_code();
     } catch (const CLI::ParseError& e) {
-        return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
+        if (e.get_exit_code() == 0 || !context.JsonMode()) {
+            return app.exit(e, out, err) == 0 ? kExitOk : kExitUsage;
+        }
+        context.NoteFailure(e.what(), std::nullopt);
+        status = kExitUsage;
     }
-    const int status = context.ExitCode();
-    return status != kExitOk && Interrupts::Requested() ? kExitInterrupted : status;
+    if (status != kExitOk && Interrupts::Requested()) {
+        status = kExitInterrupted;
+    }
+    context.FinishRun(status);
+    return status;
 }
 
 }  // namespace printdeck::cli

@@ -1,11 +1,14 @@
 #include "CliContext.h"
 
 #include <CLI/CLI.hpp>
+#include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
 
 #include "Output.h"
 #include "app/CommSettings.h"
 #include "app/ConfigStore.h"
+#include "device/ResultCodes.h"
 #include "transport/PortName.h"
 
 namespace printdeck::cli {
@@ -54,14 +57,14 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
 
 int CliContext::CheckBeforeRun() const {
     if (const std::string problem = CConfigStore::StoreProblem(); !problem.empty()) {
-        m_err << problem << "\n";
+        Err() << problem << "\n";
         return kExitFailure;
     }
     const Connection connection = ResolveConnection();
     const std::string problem =
         PortStringProblem(connection.portString, static_cast<std::uint32_t>(connection.baudRate));
     if (!problem.empty()) {
-        m_err << "Bad port string \"" << connection.portString << "\""
+        Err() << "Bad port string \"" << connection.portString << "\""
               << (m_port ? "" : " (stored by the window)") << ": " << problem << "\n"
               << kPortForms << "\n";
         return kExitUsage;
@@ -116,6 +119,68 @@ void CliContext::ConfigurePort(CPrinterPort& port) const {
     port.m_nDataBits = static_cast<std::uint8_t>(connection.dataBits);
     port.m_nStopBits = static_cast<std::uint8_t>(connection.stopBits);
     port.m_nFlowControl = connection.flowControl;
+}
+
+void CliContext::AddJsonFlag(CLI::App& command, const std::string& description) {
+    command.add_flag("--json", m_json, description);
+}
+
+void CliContext::NoteFailure(const std::string& message, std::optional<int> resultCode) const {
+    if (m_failure) {
+        m_errorText << message << "\n";
+        return;
+    }
+    m_failure = message;
+    m_resultCode = resultCode;
+}
+
+ProgressLine CliContext::NewProgressLine() const {
+    static std::ostream discard(nullptr);
+    const bool terminal = IsTerminal(m_err);
+    return ProgressLine(m_json && !terminal ? discard : m_err, terminal);
+}
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) {
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+void CliContext::FinishRun(int exitStatus) const {
+    if (!m_json) {
+        return;
+    }
+    std::vector<std::string> details = Lines(m_errorText.str());
+    if (exitStatus == kExitOk) {
+        if (!details.empty()) {
+            m_err << nlohmann::json{{"warnings", details}}.dump(2) << "\n";
+        }
+        return;
+    }
+    std::string message = m_failure.value_or("");
+    if (!m_failure && !details.empty()) {
+        message = details.front();
+        details.erase(details.begin());
+    }
+    nlohmann::json error{{"exitStatus", exitStatus},
+                         {"message", message},
+                         {"result", nullptr},
+                         {"resultName", nullptr},
+                         {"details", details}};
+    if (m_resultCode) {
+        error["result"] = *m_resultCode;
+        error["resultName"] = ResultCodeName(*m_resultCode);
+    }
+    m_err << nlohmann::json{{"error", error}}.dump(2) << "\n";
 }
 
 }  // namespace printdeck::cli

@@ -2,8 +2,11 @@
 
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "ProgressLine.h"
 #include "app/CommSettings.h"
 #include "device/PrinterDevice.h"
 
@@ -33,7 +36,20 @@ public:
     CliContext(std::ostream& out, std::ostream& err) : m_out(out), m_err(err) {}
 
     std::ostream& Out() const { return m_out; }
-    std::ostream& Err() const { return m_err; }
+    // Where failures are told; in JSON mode they are gathered for FinishRun.
+    std::ostream& Err() const { return m_json ? m_errorText : m_err; }
+
+    // Registers --json on a command: its result goes to the output stream as
+    // JSON, and a failure to the error stream as one JSON object.
+    void AddJsonFlag(CLI::App& command, const std::string& description);
+    bool JsonMode() const { return m_json; }
+    // The headline of a failure and its printer result code, if any.
+    void NoteFailure(const std::string& message, std::optional<int> resultCode) const;
+    // A progress line on the error stream; in JSON mode only on a terminal,
+    // so the error stream of a script holds nothing but JSON.
+    ProgressLine NewProgressLine() const;
+    // Ends the run with this exit status; in JSON mode prints what was gathered.
+    void FinishRun(int exitStatus) const;
 
     // Registers --port, --baud, --parity, --data-bits, --stop-bits, --flow.
     void AddConnectionOptions(CLI::App& app);
@@ -60,6 +76,10 @@ private:
     std::optional<int> m_stopBits;
     std::optional<std::string> m_flow;
     int m_exitCode = 0;
+    bool m_json = false;
+    mutable std::ostringstream m_errorText;
+    mutable std::optional<std::string> m_failure;
+    mutable std::optional<int> m_resultCode;
 };
 
 // Exit statuses of printdeck-cli.

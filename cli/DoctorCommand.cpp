@@ -74,17 +74,16 @@ void PrintJson(std::ostream& out, const std::vector<DoctorFinding>& findings) {
 }  // namespace
 
 void AddDoctorCommand(CLI::App& app, CliContext& context) {
-    auto json = std::make_shared<bool>(false);
     CLI::App* command = app.add_subcommand(
         "doctor",
         "Check the printer ports of this machine, or the one given with --port: the node, its "
         "driver, your permission, other processes holding it, ModemManager; a network port "
         "must answer. Exit status 0 only when nothing is wrong");
-    command->add_flag("--json", *json, "Print the findings as one JSON object");
-    command->callback([&context, json, &app] {
+    context.AddJsonFlag(*command, "Print the findings as one JSON object");
+    command->callback([&context, &app] {
         const bool portGiven = app.get_option("--port")->count() > 0;
         const std::vector<DoctorFinding> findings = Examine(context, portGiven);
-        if (*json) {
+        if (context.JsonMode()) {
             PrintJson(context.Out(), findings);
         } else {
             PrintText(context.Out(), findings);

@@ -16,7 +16,7 @@ namespace {
 class TerminalFirmwareListener : public IFirmwareListener {
 public:
     explicit TerminalFirmwareListener(const CliContext& context)
-        : m_context(context), m_progress(context.Err(), IsTerminal(context.Err())) {}
+        : m_context(context), m_progress(context.NewProgressLine()) {}
 
     void OnStatus(const std::string& text) override { m_context.Out() << text << "\n"; }
     void OnMessage(const std::string& text) override {
@@ -61,7 +61,7 @@ int RunFirmware(const CliContext& context, const std::string& path) {
     if (result.file.status != FirmwareFileStatus::Read) {
         context.Err() << FileDetail(path, result.file) << "\n";
     }
-    ReportOpenError(context, sender.Port());
+    ReportPortProblem(context, sender.Port());
     return result.outcome == FirmwareOutcome::Sent ? kExitOk : kExitFailure;
 }
 

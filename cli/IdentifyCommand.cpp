@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 
 #include "Commands.h"
 #include "Output.h"
@@ -11,15 +12,14 @@ namespace {
 struct IdentifyCheck {
     int mode;
     int failureMessage;
-    int replyLimitMs;
 };
 
 // The four questions in the order the managers ask them.
 constexpr IdentifyCheck kChecks[] = {
-    {CheckModel, IDS_MODEL_NOT_MATCHED, kTextReplyLimitMs},
-    {CheckVersion, IDS_FAILED_TO_GET_VERSION, kTextReplyLimitMs},
-    {CheckCodePage, IDS_FAILED_TO_GET_CODE_PAGE, kTextReplyLimitMs},
-    {CheckMsr, IDS_FAILED_TO_GET_MSR_MODE, kMsrReplyLimitMs},
+    {CheckModel, IDS_MODEL_NOT_MATCHED},
+    {CheckVersion, IDS_FAILED_TO_GET_VERSION},
+    {CheckCodePage, IDS_FAILED_TO_GET_CODE_PAGE},
+    {CheckMsr, IDS_FAILED_TO_GET_MSR_MODE},
 };
 
 std::string ByteText(std::uint8_t value) {
@@ -40,13 +40,25 @@ void PrintIdentity(std::ostream& out, const CPrinterDevice& device) {
         << "Card reader:  " << ByteText(device.m_nMsrSetting) << "\n";
 }
 
+nlohmann::json IdentityJson(const CPrinterDevice& device) {
+    return {{"port", device.m_Port.m_strPortName},
+            {"connection", DescribePort(device.m_Port)},
+            {"model", {{"code", device.g_Model}, {"name", device.m_strModelName}}},
+            {"firmware", {{"number", device.g_Getver}, {"version", device.m_strVersion}}},
+            {"dialect", UsesSwDialect(device.g_Getver) ? "SW" : "MSW"},
+            {"codePage", device.m_strCodePage},
+            {"cardReader", device.m_nMsrSetting}};
+}
+
 int RunIdentify(const CliContext& context) {
     CPrinterDevice device;
     context.ConfigureDevice(device);
-    context.Out() << "Port:         " << DescribePort(device.m_Port) << "\n";
+    if (!context.JsonMode()) {
+        context.Out() << "Port:         " << DescribePort(device.m_Port) << "\n";
+    }
     if (!device.m_Port.Open()) {
         ReportFailure(context, LoadString(IDS_PORT_OPEN_ERROR), std::nullopt);
-        ReportOpenError(context, device.m_Port);
+        ReportPortProblem(context, device.m_Port);
         return kExitFailure;
     }
     for (const IdentifyCheck& check : kChecks) {
@@ -54,15 +66,16 @@ int RunIdentify(const CliContext& context) {
         if (result != RC_OK) {
             device.m_Port.Close();
             ReportFailure(context, LoadString(check.failureMessage), result);
-            if (result == RC_NO_REPLY) {
-                context.Err() << "no reply from " << DescribePort(device.m_Port) << " within "
-                              << check.replyLimitMs / 1000 << " s\n";
-            }
+            ReportPortProblem(context, device.m_Port);
             return kExitFailure;
         }
     }
     device.m_Port.Close();
-    PrintIdentity(context.Out(), device);
+    if (context.JsonMode()) {
+        context.Out() << IdentityJson(device).dump(2) << "\n";
+    } else {
+        PrintIdentity(context.Out(), device);
+    }
     return kExitOk;
 }
 
@@ -72,6 +85,10 @@ void AddIdentifyCommand(CLI::App& app, CliContext& context) {
     CLI::App* command = app.add_subcommand(
         "identify",
         "Ask the printer for its model, firmware version, code page and card-reader setting");
+    context.AddJsonFlag(*command,
+                        "Print {\"port\", \"connection\", \"model\": {\"code\", \"name\"}, "
+                        "\"firmware\": {\"number\", \"version\"}, \"dialect\", \"codePage\", "
+                        "\"cardReader\"} instead");
     command->callback([&context] { context.SetExitCode(RunIdentify(context)); });
 }
 

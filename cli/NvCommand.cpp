@@ -155,9 +155,11 @@ void AddNvCommand(CLI::App& app, CliContext& context) {
         "nv", "Manage the printer's NV images: list, download, print, delete, save print files");
     nv->require_subcommand(1);
 
-    nv->add_subcommand("list", "List the NV addresses the printer holds")->callback([&context] {
-        context.SetExitCode(RunList(context));
-    });
+    CLI::App* list = nv->add_subcommand("list", "List the NV addresses the printer holds");
+    context.AddJsonFlag(*list,
+                        "Print {\"family\": \"key-code\" or \"indexed\", \"addresses\": [...]} "
+                        "instead");
+    list->callback([&context] { context.SetExitCode(RunList(context)); });
 
     CLI::App* download = nv->add_subcommand("download", "Download BMP images as NV images");
     AddImageOptions(*download, *options);

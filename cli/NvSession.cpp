@@ -1,5 +1,7 @@
 #include "NvSession.h"
 
+#include <nlohmann/json.hpp>
+
 #include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
@@ -28,7 +30,7 @@ NvSession::~NvSession() {
 }
 
 bool NvSession::Drive(CNvOperationSequence& sequence) {
-    ProgressLine line(m_context.Err(), IsTerminal(m_context.Err()));
+    ProgressLine line = m_context.NewProgressLine();
     sequence.SetProgressCallback([&line, &sequence](int percent, const std::string& label) {
         if (Interrupts::Requested()) {
             sequence.RequestCancel();
@@ -49,7 +51,7 @@ bool NvSession::Run(CNvOperationSequence& sequence) {
     if (!succeeded) {
         ReportFailure(m_context, Interrupts::Requested() ? "Interrupted." : sequence.m_strResult,
                       std::nullopt);
-        ReportOpenError(m_context, m_device.m_Port);
+        ReportPortProblem(m_context, m_device.m_Port);
         if (ChangesThePrinter(sequence.m_nOperation)) {
             ReportPartialWrite(m_context, "nv list");
         }
@@ -68,6 +70,15 @@ bool NvSession::ReadAddresses() {
 }
 
 void NvSession::PrintAddresses() const {
+    if (m_context.JsonMode()) {
+        const nlohmann::json addresses = m_list.m_NvAddresses;
+        m_context.Out() << nlohmann::json{{"family",
+                                           m_list.IsIndexedNvPrinter() ? "indexed" : "key-code"},
+                                          {"addresses", addresses}}
+                               .dump(2)
+                        << "\n";
+        return;
+    }
     if (m_list.m_NvAddresses.empty()) {
         m_context.Out() << CNvResult{RC_NO_NV_IMAGES, {}}.Text() << "\n";
         return;

@@ -15,6 +15,8 @@ const char* const kPortForms =
 namespace {
 
 constexpr std::size_t kExcerptLength = 60;
+// Shorter silences are the pauses of a healthy exchange.
+constexpr std::uint64_t kSilenceWorthSayingMs = 1000;
 constexpr std::string_view kEllipsis = "...";
 
 // What the user can do about a port that did not open.
@@ -102,6 +104,10 @@ std::string TerminalText(const std::string& message) {
 
 void ReportFailure(const CliContext& context, const std::string& message,
                    std::optional<int> resultCode) {
+    if (context.JsonMode()) {
+        context.NoteFailure(TerminalText(message), resultCode);
+        return;
+    }
     context.Err() << TerminalText(message);
     if (resultCode) {
         context.Err() << " (result " << *resultCode << ": " << ResultCodeName(*resultCode) << ")";
@@ -109,12 +115,17 @@ void ReportFailure(const CliContext& context, const std::string& message,
     context.Err() << "\n";
 }
 
-void ReportOpenError(const CliContext& context, const CPrinterPort& port) {
+void ReportPortProblem(const CliContext& context, const CPrinterPort& port) {
     if (port.OpenError().failure != PortFailure::None) {
         context.Err() << port.OpenError().Text() << "\n";
         if (const std::string step = NextStep(port); !step.empty()) {
             context.Err() << step << "\n";
         }
+        return;
+    }
+    if (const std::uint64_t silentMs = port.UnansweredMs(); silentMs >= kSilenceWorthSayingMs) {
+        context.Err() << "no reply from " << DescribePort(port) << " within " << silentMs / 1000
+                      << " s\n";
     }
 }
 

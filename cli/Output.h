@@ -21,9 +21,10 @@ std::string DescribePort(const CPrinterPort& port);
 void ReportFailure(const CliContext& context, const std::string& message,
                    std::optional<int> resultCode);
 
-// Why the port's last Open failed and what to do about it, when it failed;
-// says nothing otherwise.
-void ReportOpenError(const CliContext& context, const CPrinterPort& port);
+// Why the port failed a run and what to do about it: why its last Open
+// failed, or how long the printer left the last command unanswered; says
+// nothing when neither happened.
+void ReportPortProblem(const CliContext& context, const CPrinterPort& port);
 
 // Text from the user or a file as a message quotes it: at most about 60
 // characters, control characters shown as '?', so a long or hostile value

@@ -49,11 +49,10 @@ int RunPorts(const CliContext& context) {
 void AddPortsCommand(CLI::App& app, CliContext& context) {
     CLI::App* command = app.add_subcommand(
         "ports", "List the serial lines and USB printers of this machine with their port strings");
-    auto json = std::make_shared<bool>(false);
-    command->add_flag("--json", *json,
-                      "Print {\"serial\": [{\"port\", \"description\"}], \"usb\": [...]} instead");
-    command->callback([&context, json] {
-        context.SetExitCode(*json ? RunPortsJson(context) : RunPorts(context));
+    context.AddJsonFlag(
+        *command, "Print {\"serial\": [{\"port\", \"description\"}], \"usb\": [...]} instead");
+    command->callback([&context] {
+        context.SetExitCode(context.JsonMode() ? RunPortsJson(context) : RunPorts(context));
     });
 }
 

@@ -19,7 +19,6 @@ namespace printdeck::cli {
 namespace {
 
 struct SettingsOptions {
-    bool json = false;
     std::vector<std::string> assignments;
     std::string fromFile;
 };
@@ -242,7 +241,7 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
     context.ConfigureDevice(device);
     CPrinterSettings settings;
     CSettingsCycle cycle(settings, device);
-    ProgressLine progress(context.Err(), IsTerminal(context.Err()));
+    ProgressLine progress = context.NewProgressLine();
     CSettingsTransfer& transfer = cycle.Transfer();
     transfer.SetProgressCallback([&progress, &transfer](int, const std::string& text) {
         if (Interrupts::Requested()) {
@@ -266,11 +265,11 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
         case CycleResult::Outcome::ReadFailed:
             ReportFailure(context, Interrupts::Requested() ? "Interrupted." : result.text,
                           std::nullopt);
-            ReportOpenError(context, device.m_Port);
+            ReportPortProblem(context, device.m_Port);
             return kExitFailure;
         case CycleResult::Outcome::WriteFailed:
             ReportFailure(context, result.text, std::nullopt);
-            ReportOpenError(context, device.m_Port);
+            ReportPortProblem(context, device.m_Port);
             ReportPartialWrite(context, "settings get");
             return kExitFailure;
         default:
@@ -279,12 +278,12 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
     }
 }
 
-int RunGet(const CliContext& context, const SettingsOptions& options) {
+int RunGet(const CliContext& context) {
     return RunCycle(
         context,
         [&](CPrinterSettings& settings) {
             PrepareForEditing(settings);
-            if (options.json) {
+            if (context.JsonMode()) {
                 context.Out() << SettingsToJson(settings).dump(2, ' ', true) << "\n";
             } else {
                 PrintPrinter(context.Out(), *settings.m_pDevice);
@@ -356,10 +355,9 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
 
     CLI::App* get = settings->add_subcommand(
         "get", "Read every setting from the printer and print it with its meaning");
-    get->add_flag("--json", options->json,
-                  "Print one JSON object keyed by the field names below instead");
+    context.AddJsonFlag(*get, "Print one JSON object keyed by the field names below instead");
     get->footer(FieldsHelp());
-    get->callback([&context, options] { context.SetExitCode(RunGet(context, *options)); });
+    get->callback([&context] { context.SetExitCode(RunGet(context)); });
 
     CLI::App* set = settings->add_subcommand(
         "set",

@@ -58,8 +58,7 @@ _printdeck_cli() {
     local words=
     case $command in
         "") words="identify ports settings nv firmware doctor --help --version $connection" ;;
-        identify) words="--help $connection" ;;
-        ports | doctor) words="--json --help $connection" ;;
+        identify | ports | doctor) words="--json --help $connection" ;;
         firmware)
             [[ $cur != -* ]] && { _printdeck_cli_files '*.fls' "$cur"; return; }
             words="--help $connection" ;;
@@ -81,7 +80,7 @@ _printdeck_cli() {
         nv)
             case $sub in
                 "") words="list download print delete save --help" ;;
-                list) words="--help $connection" ;;
+                list) words="--json --help $connection" ;;
                 print | delete) words="--all --help $connection" ;;
                 download | save)
                     local images='*.[bB][mM][pP]'

@@ -63,6 +63,20 @@ TEST_F(IdentifyCommandTest, SilentPrinterReportsNoReplyAfterAboutThreeSeconds) {
     EXPECT_LT(elapsed, 6000);
 }
 
+// The settings and NV runs begin with the same questions; their failure
+// names the silent port as well.
+TEST_F(IdentifyCommandTest, SettingsAndNvRunsNameTheSilentPort) {
+    SetFault("silent");
+    const std::string silence =
+        "no reply from NET127.0.0.1 (TCP port " + std::to_string(Port()) + ") within 3 s\n";
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"settings", "get"}, std::vector<std::string>{"nv", "list"}}) {
+        SCOPED_TRACE(args[0]);
+        EXPECT_EQ(Run(args), 1);
+        EXPECT_NE(m_err.str().find(silence), std::string::npos) << m_err.str();
+    }
+}
+
 // The system's reason and what to do next.
 TEST_F(IdentifyCommandTest, PortThatDoesNotOpenIsReportedWithReasonAndNextStep) {
     const struct {
