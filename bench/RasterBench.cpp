@@ -101,17 +101,17 @@ BENCHMARK(BM_BmpFileToKeyCodeRecord)->Unit(benchmark::kMillisecond)->UseRealTime
 
 // The core's part alone, from a decoded bitmap.
 void BM_BitmapToKeyCodeRecord(benchmark::State& state) {
-    CBitmap bitmap;
+    CPicture picture;
     ScratchDir dir;
     WriteBytes(dir / "large.bmp", BandedBmp(kWidth, kHeight));
     std::string fault;
-    if (!CQtBmpLoader().Load((dir / "large.bmp").string(), bitmap, fault)) {
+    if (!CQtBmpLoader().Load((dir / "large.bmp").string(), picture, fault)) {
         state.SkipWithError(fault.c_str());
         return;
     }
     for (auto _ : state) {
         std::vector<std::uint8_t> record;
-        const CRaster raster = MakeRaster(bitmap, KeyCodeMaxWidth(MODEL_T300), 50);
+        const CRaster raster = MakeRaster(picture.m_Rows, KeyCodeMaxWidth(MODEL_T300), 50);
         benchmark::DoNotOptimize(FrameKeyCodeRecord(raster, '1', '0', record));
         benchmark::DoNotOptimize(record.data());
     }

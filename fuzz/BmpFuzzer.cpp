@@ -2,6 +2,7 @@
 // refused with a reason or gives a bitmap of the size it declares, whose
 // raster frames without reading outside its pixels.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
@@ -44,22 +45,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         printdeck::FindBmpFault(file);
         return 0;
     }
-    printdeck::CBitmap bitmap;
+    // Files on disk are checked from their headers and size alone, unless
+    // they hold run-length data: both checks must agree.
+    if (!printdeck::IsRunLengthBmp(file) &&
+        printdeck::FindBmpHeaderFault(file.first(std::min(file.size(), printdeck::kBmpHeadBytes)),
+                                      file.size()) != printdeck::FindBmpFault(file)) {
+        std::abort();
+    }
+    printdeck::CPicture picture;
     std::string fault;
-    if (!printdeck::CQtBmpLoader::LoadBytes(file, bitmap, fault)) {
+    if (!printdeck::CQtBmpLoader::LoadBytes(file, picture, fault)) {
         if (fault.empty()) {
             std::abort();
         }
         return 0;
     }
-    const std::size_t expected =
-        static_cast<std::size_t>(bitmap.m_nWidth) * static_cast<std::size_t>(bitmap.m_nHeight) * 3;
-    if (bitmap.m_nWidth <= 0 || bitmap.m_nHeight <= 0 || bitmap.m_Pixels.size() != expected) {
+    const printdeck::CPixelRows& rows = picture.m_Rows;
+    const std::size_t pixelBytes = rows.m_Format == printdeck::PixelFormat::Rgb32 ? 4 : 3;
+    if (rows.m_nWidth <= 0 || rows.m_nHeight <= 0 || rows.m_pFirstRow == nullptr ||
+        rows.m_nStride < static_cast<std::size_t>(rows.m_nWidth) * pixelBytes) {
         std::abort();
     }
     const int brightness = size % 101;
     std::vector<std::uint8_t> record;
-    printdeck::FrameKeyCodeRecord(printdeck::MakeRaster(bitmap, 576, brightness), 'A', 'B', record);
-    printdeck::FrameIndexedBlock(printdeck::MakeRaster(bitmap, 384, brightness), record);
+    printdeck::FrameKeyCodeRecord(printdeck::MakeRaster(rows, 576, brightness), 'A', 'B', record);
+    printdeck::FrameIndexedBlock(printdeck::MakeRaster(rows, 384, brightness), record);
     return 0;
 }

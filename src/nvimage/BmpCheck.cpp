@@ -111,16 +111,16 @@ std::optional<std::string> CheckFormat(const BmpLayout& layout) {
 
 // Uncompressed rows: every pixel of every row must lie inside the file (the
 // last row may lack its padding).
-std::optional<std::string> CheckRows(const BmpLayout& layout, std::size_t pixelBytes) {
+std::optional<std::string> CheckRows(const BmpLayout& layout, std::uint64_t pixelBytes) {
     const std::uint64_t rowBits = static_cast<std::uint64_t>(layout.width) * layout.bitsPerPixel;
     const std::uint64_t rowBytes = (rowBits + 31) / 32 * 4;
     const std::uint64_t needed =
         rowBytes * static_cast<std::uint64_t>(layout.height - 1) + (rowBits + 7) / 8;
     if (needed > pixelBytes) {
         return Format(
-            "The file is truncated: its pixel data needs %llu bytes, but only %zu "
+            "The file is truncated: its pixel data needs %llu bytes, but only %llu "
             "follow the headers.",
-            static_cast<unsigned long long>(needed), pixelBytes);
+            static_cast<unsigned long long>(needed), static_cast<unsigned long long>(pixelBytes));
     }
     return std::nullopt;
 }
@@ -214,9 +214,10 @@ bool IsRunLengthBmp(std::span<const std::uint8_t> file) {
            (layout.compression == kRle8 || layout.compression == kRle4);
 }
 
-std::optional<std::string> FindBmpFault(std::span<const std::uint8_t> file) {
+std::optional<std::string> FindBmpHeaderFault(std::span<const std::uint8_t> head,
+                                              std::uint64_t fileSize) {
     BmpLayout layout;
-    if (auto fault = ReadLayout(file, layout)) {
+    if (auto fault = ReadLayout(head, layout)) {
         return fault;
     }
     if (auto fault = CheckSize(layout)) {
@@ -225,17 +226,28 @@ std::optional<std::string> FindBmpFault(std::span<const std::uint8_t> file) {
     if (auto fault = CheckFormat(layout)) {
         return fault;
     }
-    if (layout.pixelOffset >= file.size()) {
+    if (layout.pixelOffset >= fileSize) {
         return Format(
-            "The pixel data would start at byte %u, beyond the end of the file (%zu "
+            "The pixel data would start at byte %u, beyond the end of the file (%llu "
             "bytes).",
-            layout.pixelOffset, file.size());
+            layout.pixelOffset, static_cast<unsigned long long>(fileSize));
     }
-    const auto pixels = file.subspan(layout.pixelOffset);
     if (layout.compression == kRle8 || layout.compression == kRle4) {
-        return CRleWalk(layout, pixels).Run();
+        return std::nullopt;
     }
-    return CheckRows(layout, pixels.size());
+    return CheckRows(layout, fileSize - layout.pixelOffset);
+}
+
+std::optional<std::string> FindBmpFault(std::span<const std::uint8_t> file) {
+    if (auto fault = FindBmpHeaderFault(file, file.size())) {
+        return fault;
+    }
+    BmpLayout layout;
+    ReadLayout(file, layout);
+    if (layout.compression == kRle8 || layout.compression == kRle4) {
+        return CRleWalk(layout, file.subspan(layout.pixelOffset)).Run();
+    }
+    return std::nullopt;
 }
 
 }  // namespace printdeck

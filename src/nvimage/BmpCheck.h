@@ -17,8 +17,15 @@ inline constexpr std::uint64_t kMaxBmpPixels = 50'000'000;
 // decoded.
 std::optional<std::string> FindBmpFault(std::span<const std::uint8_t> file);
 
-// Whether a file that passed FindBmpFault holds run-length data, which may
-// leave pixels out.
+// The checks that need only the headers (the first kBmpHeadBytes of the
+// file, or all of it when shorter) and the file's size: everything but the
+// walk through run-length data.
+inline constexpr std::size_t kBmpHeadBytes = 14 + 124;
+std::optional<std::string> FindBmpHeaderFault(std::span<const std::uint8_t> head,
+                                              std::uint64_t fileSize);
+
+// Whether a file whose headers passed the checks holds run-length data,
+// which may leave pixels out; the headers suffice.
 bool IsRunLengthBmp(std::span<const std::uint8_t> file);
 
 }  // namespace printdeck

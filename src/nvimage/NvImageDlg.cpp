@@ -356,9 +356,9 @@ void CNvImageDlg::UpdatePreview() {
                         .scaled(size.m_nWidth, size.m_nHeight, Qt::IgnoreAspectRatio,
                                 Qt::SmoothTransformation);
         }
-    } else if (CBitmap bitmap;
-               !m_strPreviewPath.empty() && m_list.LoadBitmap(m_strPreviewPath, bitmap).Ok()) {
-        image = ToQImage(ColourPreview(bitmap, kPreviewWidth, m_nSliderValue));
+    } else if (CPicture picture;
+               !m_strPreviewPath.empty() && m_list.LoadBitmap(m_strPreviewPath, picture).Ok()) {
+        image = ToQImage(ColourPreview(picture.m_Rows, kPreviewWidth, m_nSliderValue));
     }
     m_ui->previewFrame->setPixmap(QPixmap::fromImage(image));
 }

@@ -70,28 +70,27 @@ IClock& CNvImageList::Clock() const {
     return m_pDevice != nullptr ? m_pDevice->Clock() : SystemClock();
 }
 
-CNvResult CNvImageList::LoadBitmap(const std::string& path, CBitmap& bitmap) const {
+CNvResult CNvImageList::LoadBitmap(const std::string& path, CPicture& picture) const {
     CNvResult failure(RC_NV_LOAD_FAILED, path);
-    if (m_pLoader == nullptr || !m_pLoader->Load(path, bitmap, failure.m_strReason)) {
+    if (m_pLoader == nullptr || !m_pLoader->Load(path, picture, failure.m_strReason)) {
         return failure;
     }
-    const std::size_t expected = static_cast<std::size_t>(std::max(bitmap.m_nWidth, 0)) *
-                                 static_cast<std::size_t>(std::max(bitmap.m_nHeight, 0)) * 3;
-    if (bitmap.m_nWidth <= 0 || bitmap.m_nHeight <= 0 || bitmap.m_Pixels.size() != expected) {
-        return failure;
-    }
-    return {};
+    const CPixelRows& rows = picture.m_Rows;
+    const std::size_t pixelBytes = rows.m_Format == PixelFormat::Rgb32 ? 4 : 3;
+    const bool shaped = rows.m_nWidth > 0 && rows.m_nHeight > 0 && rows.m_pFirstRow != nullptr &&
+                        rows.m_nStride >= static_cast<std::size_t>(rows.m_nWidth) * pixelBytes;
+    return shaped ? CNvResult{} : failure;
 }
 
 CNvResult CNvImageList::LoadEntry(std::uint8_t number, const std::string& path, int brightness,
                                   CNvImage& entry) const {
-    CBitmap bitmap;
-    if (CNvResult loaded = LoadBitmap(path, bitmap); !loaded.Ok()) {
+    CPicture picture;
+    if (CNvResult loaded = LoadBitmap(path, picture); !loaded.Ok()) {
         return loaded;
     }
     const std::uint64_t rowBytes =
-        static_cast<std::uint64_t>(std::min(bitmap.m_nWidth, MaxImageWidth()) + 7) / 8;
-    const std::uint64_t size = rowBytes * static_cast<std::uint64_t>(bitmap.m_nHeight);
+        static_cast<std::uint64_t>(std::min(picture.m_Rows.m_nWidth, MaxImageWidth()) + 7) / 8;
+    const std::uint64_t size = rowBytes * static_cast<std::uint64_t>(picture.m_Rows.m_nHeight);
     entry.m_nNumber = number;
     entry.m_nSize = static_cast<std::uint32_t>(std::min<std::uint64_t>(size, UINT32_MAX));
     entry.m_strName = FileNameOf(path);
@@ -200,11 +199,11 @@ int CNvImageList::DownloadWidth() const {
 }
 
 CNvResult CNvImageList::ConvertImage(const CNvImage& image, int maxWidth, CRaster& raster) const {
-    CBitmap bitmap;
-    if (CNvResult loaded = LoadBitmap(image.m_strPath, bitmap); !loaded.Ok()) {
+    CPicture picture;
+    if (CNvResult loaded = LoadBitmap(image.m_strPath, picture); !loaded.Ok()) {
         return loaded;
     }
-    raster = MakeRaster(bitmap, maxWidth, image.m_nBrightness);
+    raster = MakeRaster(picture.m_Rows, maxWidth, image.m_nBrightness);
     // A wide, flat image shrinks to no row at all; the printer would get an
     // empty image and the user would never see why.
     if (raster.m_nHeight == 0) {

@@ -64,7 +64,7 @@ public:
     // Decodes an image file with the list's decoder; RC_NV_LOAD_FAILED (with
     // the loader's reason) when it does not load as a bitmap of at least one
     // pixel.
-    CNvResult LoadBitmap(const std::string& path, CBitmap& bitmap) const;
+    CNvResult LoadBitmap(const std::string& path, CPicture& picture) const;
     // Builds an entry from a BMP file. RC_OK, or RC_NV_LOAD_FAILED (subject:
     // the path, with the loader's reason) when the file does not load as a
     // bitmap; entry is left unchanged then.

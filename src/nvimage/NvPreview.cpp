@@ -13,7 +13,7 @@ constexpr int kFullChannel = 255;
 
 // Frames wider than the paper enlarge narrow images: each pixel takes the
 // colour of the source pixel it falls on.
-CBitmap EnlargeBitmap(const CBitmap& source, int width, int height) {
+CBitmap EnlargeBitmap(const CPixelRows& source, int width, int height) {
     CBitmap result(width, height);
     for (int y = 0; y < height; ++y) {
         const int sourceY =
@@ -21,13 +21,17 @@ CBitmap EnlargeBitmap(const CBitmap& source, int width, int height) {
         for (int x = 0; x < width; ++x) {
             const int sourceX =
                 static_cast<int>(static_cast<std::int64_t>(x) * source.m_nWidth / width);
-            std::copy_n(source.Pixel(sourceX, sourceY), 3, result.Pixel(x, y));
+            const CRgb colour = source.At(sourceX, sourceY);
+            std::uint8_t* pixel = result.Pixel(x, y);
+            pixel[0] = colour.red;
+            pixel[1] = colour.green;
+            pixel[2] = colour.blue;
         }
     }
     return result;
 }
 
-CBitmap ScaleBitmap(const CBitmap& source, int width, int height) {
+CBitmap ScaleBitmap(const CPixelRows& source, int width, int height) {
     if (width <= source.m_nWidth && height <= source.m_nHeight) {
         return ShrinkBitmap(source, width, height);
     }
@@ -49,12 +53,12 @@ CImageSize PreviewSize(int frameWidth, int width, int height) {
     return size;
 }
 
-CBitmap ColourPreview(const CBitmap& bitmap, int frameWidth, int brightness) {
-    const CImageSize size = PreviewSize(frameWidth, bitmap.m_nWidth, bitmap.m_nHeight);
+CBitmap ColourPreview(const CPixelRows& picture, int frameWidth, int brightness) {
+    const CImageSize size = PreviewSize(frameWidth, picture.m_nWidth, picture.m_nHeight);
     if (size.m_nWidth <= 0 || size.m_nHeight <= 0) {
         return {};
     }
-    CBitmap preview = ScaleBitmap(bitmap, size.m_nWidth, size.m_nHeight);
+    CBitmap preview = ScaleBitmap(picture, size.m_nWidth, size.m_nHeight);
     const double lighten = brightness * kLightenPerPoint;
     for (std::uint8_t& channel : preview.m_Pixels) {
         channel =

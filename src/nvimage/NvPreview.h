@@ -10,10 +10,10 @@ namespace printdeck {
 // its share of the 384-dot paper width; the height in proportion.
 CImageSize PreviewSize(int frameWidth, int width, int height);
 
-// The colour preview: the bitmap scaled to PreviewSize as the download
+// The colour preview: the picture scaled to PreviewSize as the download
 // scales it (dark detail survives shrinking), each channel lightened by
 // brightness x 2.55 and capped at 255.
-CBitmap ColourPreview(const CBitmap& bitmap, int frameWidth, int brightness);
+CBitmap ColourPreview(const CPixelRows& picture, int frameWidth, int brightness);
 
 // The raster at its own size: printed dots black, the rest white.
 CBitmap RasterBitmap(const CRaster& raster);

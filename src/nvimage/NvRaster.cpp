@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "nvimage/NvResult.h"
 
@@ -50,24 +51,120 @@ std::array<bool, 16> MaskFor(int brightness) {
     return open;
 }
 
-CRaster PackDots(const CBitmap& bitmap, int brightness) {
+// Reads one pixel of a row as 0x..RRGGBB, so every format is ANDed and
+// tested the same way.
+struct Rgb888Reader {
+    static constexpr std::size_t kBytes = 3;
+    static std::uint32_t Word(const std::uint8_t* pixel) {
+        return static_cast<std::uint32_t>(pixel[0]) << 16 |
+               static_cast<std::uint32_t>(pixel[1]) << 8 | pixel[2];
+    }
+};
+
+struct Rgb32Reader {
+    static constexpr std::size_t kBytes = 4;
+    static std::uint32_t Word(const std::uint8_t* pixel) {
+        std::uint32_t word = 0;
+        std::memcpy(&word, pixel, sizeof word);
+        return word;
+    }
+};
+
+// Calls action with the reader of the rows' pixel format.
+template <typename Action>
+auto WithReader(PixelFormat format, Action&& action) {
+    return format == PixelFormat::Rgb32 ? action(Rgb32Reader{}) : action(Rgb888Reader{});
+}
+
+bool IsDarkWord(std::uint32_t word) {
+    return IsDarkPixel(static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 8),
+                       static_cast<std::uint8_t>(word)) != 0;
+}
+
+template <typename Reader>
+CRaster PackDots(const CPixelRows& rows, int brightness) {
     CRaster raster;
-    raster.m_nWidth = bitmap.m_nWidth;
-    raster.m_nHeight = bitmap.m_nHeight;
+    raster.m_nWidth = rows.m_nWidth;
+    raster.m_nHeight = rows.m_nHeight;
     const std::size_t bytesPerRow = static_cast<std::size_t>(raster.BytesPerRow());
     raster.m_Bytes.assign(bytesPerRow * static_cast<std::size_t>(raster.m_nHeight), 0);
     const std::array<bool, 16> open = MaskFor(brightness);
-    for (int y = 0; y < bitmap.m_nHeight; ++y) {
+    for (int y = 0; y < rows.m_nHeight; ++y) {
         std::uint8_t* row = raster.m_Bytes.data() + bytesPerRow * static_cast<std::size_t>(y);
-        const std::uint8_t* pixel = bitmap.Pixel(0, y);
-        for (int x = 0; x < bitmap.m_nWidth; ++x, pixel += 3) {
+        const std::uint8_t* pixel = rows.Row(y);
+        for (int x = 0; x < rows.m_nWidth; ++x, pixel += Reader::kBytes) {
             if (open[static_cast<std::size_t>((x & 3) * 4 + (y & 3))] &&
-                IsDarkPixel(pixel[0], pixel[1], pixel[2])) {
+                IsDarkWord(Reader::Word(pixel))) {
                 row[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
             }
         }
     }
     return raster;
+}
+
+// The first source column of each destination column, and the end of the
+// last: the shrink map is monotonic, so every destination column ANDs one
+// contiguous run of source pixels.
+std::vector<int> ColumnStarts(int from, int to) {
+    const std::vector<int> map = ShrinkMap(from, to);
+    std::vector<int> starts(static_cast<std::size_t>(to) + 1, from);
+    int column = 0;
+    for (int s = 0; s < from; ++s) {
+        for (; column <= map[static_cast<std::size_t>(s)]; ++column) {
+            starts[static_cast<std::size_t>(column)] = s;
+        }
+    }
+    return starts;
+}
+
+// A shrunk picture as 32-bit words, 0x..RRGGBB, which PackDots reads in place.
+struct ShrunkWords {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> words;
+
+    CPixelRows Rows() const {
+        return {width, height, PixelFormat::Rgb32,
+                reinterpret_cast<const std::uint8_t*>(words.data()),
+                static_cast<std::size_t>(width) * sizeof(std::uint32_t)};
+    }
+};
+
+template <typename Reader>
+ShrunkWords Shrink(const CPixelRows& source, int width, int height) {
+    ShrunkWords result{width, height, {}};
+    if (width <= 0 || height <= 0) {
+        return result;
+    }
+    result.words.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                        0xFFFFFFFFu);
+    const std::vector<int> starts = ColumnStarts(source.m_nWidth, width);
+    const std::vector<int> rows = ShrinkMap(source.m_nHeight, height);
+    for (int y = 0; y < source.m_nHeight; ++y) {
+        const std::uint8_t* in = source.Row(y);
+        std::uint32_t* out =
+            result.words.data() + static_cast<std::size_t>(rows[static_cast<std::size_t>(y)]) *
+                                      static_cast<std::size_t>(width);
+        for (int j = 0; j < width; ++j) {
+            std::uint32_t dark = out[j];
+            const int end = starts[static_cast<std::size_t>(j) + 1];
+            for (int x = starts[static_cast<std::size_t>(j)]; x < end; ++x) {
+                dark &= Reader::Word(in + static_cast<std::size_t>(x) * Reader::kBytes);
+            }
+            out[j] = dark;
+        }
+    }
+    return result;
+}
+
+ShrunkWords ShrinkRows(const CPixelRows& source, int width, int height) {
+    return WithReader(source.m_Format,
+                      [&](auto reader) { return Shrink<decltype(reader)>(source, width, height); });
+}
+
+CRaster PackRows(const CPixelRows& rows, int brightness) {
+    return WithReader(rows.m_Format,
+                      [&](auto reader) { return PackDots<decltype(reader)>(rows, brightness); });
 }
 
 void AppendLittleEndian16(std::vector<std::uint8_t>& bytes, std::size_t value) {
@@ -107,22 +204,15 @@ CImageSize ScaledSize(int width, int height, int maxWidth) {
     return size;
 }
 
-CBitmap ShrinkBitmap(const CBitmap& source, int width, int height) {
-    CBitmap result(width, height, 0xFF);
-    if (width <= 0 || height <= 0) {
-        return result;
-    }
-    const std::vector<int> columns = ShrinkMap(source.m_nWidth, width);
-    const std::vector<int> rows = ShrinkMap(source.m_nHeight, height);
-    for (int y = 0; y < source.m_nHeight; ++y) {
-        const std::uint8_t* in = source.Pixel(0, y);
-        std::uint8_t* outRow = result.Pixel(0, rows[static_cast<std::size_t>(y)]);
-        for (int x = 0; x < source.m_nWidth; ++x, in += 3) {
-            std::uint8_t* out = outRow + 3 * columns[static_cast<std::size_t>(x)];
-            out[0] &= in[0];
-            out[1] &= in[1];
-            out[2] &= in[2];
-        }
+CBitmap ShrinkBitmap(const CPixelRows& source, int width, int height) {
+    const ShrunkWords shrunk = ShrinkRows(source, width, height);
+    CBitmap result(std::max(width, 0), std::max(height, 0), 0xFF);
+    for (std::size_t i = 0; i < shrunk.words.size(); ++i) {
+        const std::uint32_t word = shrunk.words[i];
+        std::uint8_t* pixel = result.m_Pixels.data() + i * 3;
+        pixel[0] = static_cast<std::uint8_t>(word >> 16);
+        pixel[1] = static_cast<std::uint8_t>(word >> 8);
+        pixel[2] = static_cast<std::uint8_t>(word);
     }
     return result;
 }
@@ -133,12 +223,12 @@ bool IsMaskCellOpen(int brightness, int x, int y) {
            16 * brightness;
 }
 
-CRaster MakeRaster(const CBitmap& bitmap, int maxWidth, int brightness) {
-    const CImageSize size = ScaledSize(bitmap.m_nWidth, bitmap.m_nHeight, maxWidth);
-    if (size.m_nWidth == bitmap.m_nWidth) {
-        return PackDots(bitmap, brightness);
+CRaster MakeRaster(const CPixelRows& picture, int maxWidth, int brightness) {
+    const CImageSize size = ScaledSize(picture.m_nWidth, picture.m_nHeight, maxWidth);
+    if (size.m_nWidth == picture.m_nWidth) {
+        return PackRows(picture, brightness);
     }
-    return PackDots(ShrinkBitmap(bitmap, size.m_nWidth, size.m_nHeight), brightness);
+    return PackRows(ShrinkRows(picture, size.m_nWidth, size.m_nHeight).Rows(), brightness);
 }
 
 int FrameKeyCodeRecord(const CRaster& raster, char kc1, char kc2,

@@ -32,7 +32,7 @@ CImageSize ScaledSize(int width, int height, int maxWidth);
 // Shrinks source to width x height (neither above the source's) so that each
 // destination pixel is the per-channel AND of the source pixels it covers:
 // dark detail survives.
-CBitmap ShrinkBitmap(const CBitmap& source, int width, int height);
+CBitmap ShrinkBitmap(const CPixelRows& source, int width, int height);
 
 // True when a dark pixel at (x, y) prints at this brightness (0 darkest,
 // 100 lightest): lighter settings close more cells of a 4 x 4 dither table.
@@ -48,8 +48,9 @@ struct CRaster {
     int BytesPerRow() const { return (m_nWidth + 7) / 8; }
 };
 
-// Fits the bitmap to maxWidth, applies the brightness and packs the dots.
-CRaster MakeRaster(const CBitmap& bitmap, int maxWidth, int brightness);
+// Fits the picture to maxWidth, applies the brightness and packs the dots,
+// reading its rows in place in their own pixel format.
+CRaster MakeRaster(const CPixelRows& picture, int maxWidth, int brightness);
 
 // Frames the raster as a define-NV-graphics command under the key code
 // kc1 kc2. RC_OK, or RC_NV_IMAGE_TOO_LARGE when the raster exceeds

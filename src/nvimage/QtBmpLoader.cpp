@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QImageReader>
 
-#include <cstring>
+#include <memory>
 
 #include "nvimage/BmpCheck.h"
 
@@ -24,26 +24,89 @@ bool Refuse(std::string& fault, std::string reason) {
     return false;
 }
 
+// Qt's own layout of 16-, 24- and 32-bit pictures is read in place; the rare
+// others are widened to three bytes per pixel first.
+CPicture PictureOf(QImage image) {
+    const QImage::Format format = image.format();
+    const bool inPlace = format == QImage::Format_RGB32 || format == QImage::Format_ARGB32;
+    if (!inPlace) {
+        image.convertTo(QImage::Format_RGB888);
+    }
+    if (image.isNull()) {
+        return {};
+    }
+    auto kept = std::make_shared<const QImage>(std::move(image));
+    CPicture picture;
+    picture.m_Rows = CPixelRows(kept->width(), kept->height(),
+                                inPlace ? PixelFormat::Rgb32 : PixelFormat::Rgb888,
+                                kept->constBits(), static_cast<std::size_t>(kept->bytesPerLine()));
+    picture.m_pKeeper = std::move(kept);
+    return picture;
+}
+
+// Decodes the BMP that device holds from its start; its headers have passed
+// the checks.
+bool Decode(QIODevice& device, bool runLength, CPicture& picture, std::string& fault) {
+    QImageReader reader(&device, "bmp");
+    reader.setDecideFormatFromContent(false);
+    reader.setAllocationLimit(kAllocationLimitMb);
+    // Run-length data may skip pixels, which Qt leaves as it found them: give
+    // it a picture of background (palette entry 0) to decode into.
+    QImage image;
+    if (runLength) {
+        image = QImage(reader.size(), QImage::Format_Indexed8);
+        image.fill(0);
+    }
+    if (!reader.read(&image) || image.isNull() || image.width() <= 0 || image.height() <= 0) {
+        return Refuse(fault, "The file does not decode as a BMP picture.");
+    }
+    picture = PictureOf(std::move(image));
+    if (picture.m_pKeeper == nullptr) {
+        return Refuse(fault, "There is not enough memory to convert the picture.");
+    }
+    return true;
+}
+
+bool ReadFailed(const QFile& file, std::string& fault) {
+    return Refuse(fault, "The file cannot be read: " + file.errorString().toStdString() + ".");
+}
+
 }  // namespace
 
-bool CQtBmpLoader::Load(const std::string& path, CBitmap& bitmap, std::string& fault) {
+// Only run-length files, whose every run must be walked, are read whole;
+// the others are decoded straight from the file, so the picture is the only
+// large thing in memory.
+bool CQtBmpLoader::Load(const std::string& path, CPicture& picture, std::string& fault) {
     QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::ReadOnly)) {
-        return Refuse(fault, "The file cannot be read: " + file.errorString().toStdString() + ".");
+        return ReadFailed(file, fault);
     }
     if (file.size() > kMaxFileBytes) {
         return Refuse(fault, "The file is larger than any BMP within the size limit.");
     }
-    const QByteArray bytes = file.read(file.size());
+    const QByteArray head = file.peek(static_cast<qint64>(kBmpHeadBytes));
+    const std::span<const std::uint8_t> headBytes(
+        reinterpret_cast<const std::uint8_t*>(head.constData()),
+        static_cast<std::size_t>(head.size()));
     if (file.error() != QFileDevice::NoError) {
-        return Refuse(fault, "The file cannot be read: " + file.errorString().toStdString() + ".");
+        return ReadFailed(file, fault);
+    }
+    if (auto reason = FindBmpHeaderFault(headBytes, static_cast<std::uint64_t>(file.size()))) {
+        return Refuse(fault, std::move(*reason));
+    }
+    if (!IsRunLengthBmp(headBytes)) {
+        return Decode(file, false, picture, fault);
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return ReadFailed(file, fault);
     }
     return LoadBytes({reinterpret_cast<const std::uint8_t*>(bytes.constData()),
                       static_cast<std::size_t>(bytes.size())},
-                     bitmap, fault);
+                     picture, fault);
 }
 
-bool CQtBmpLoader::LoadBytes(std::span<const std::uint8_t> file, CBitmap& bitmap,
+bool CQtBmpLoader::LoadBytes(std::span<const std::uint8_t> file, CPicture& picture,
                              std::string& fault) {
     if (auto reason = FindBmpFault(file)) {
         return Refuse(fault, std::move(*reason));
@@ -52,29 +115,7 @@ bool CQtBmpLoader::LoadBytes(std::span<const std::uint8_t> file, CBitmap& bitmap
                                                static_cast<qsizetype>(file.size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "bmp");
-    reader.setDecideFormatFromContent(false);
-    reader.setAllocationLimit(kAllocationLimitMb);
-    // Run-length data may skip pixels, which Qt leaves as it found them: give
-    // it a picture of background (palette entry 0) to decode into.
-    QImage image;
-    if (IsRunLengthBmp(file)) {
-        image = QImage(reader.size(), QImage::Format_Indexed8);
-        image.fill(0);
-    }
-    if (!reader.read(&image) || image.isNull() || image.width() <= 0 || image.height() <= 0) {
-        return Refuse(fault, "The file does not decode as a BMP picture.");
-    }
-    image.convertTo(QImage::Format_RGB888);
-    if (image.isNull()) {
-        return Refuse(fault, "There is not enough memory to convert the picture.");
-    }
-    bitmap = CBitmap(image.width(), image.height());
-    const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3;
-    for (int y = 0; y < image.height(); ++y) {
-        std::memcpy(bitmap.Pixel(0, y), image.constScanLine(y), rowBytes);
-    }
-    return true;
+    return Decode(buffer, IsRunLengthBmp(file), picture, fault);
 }
 
 }  // namespace printdeck

@@ -10,13 +10,13 @@ namespace printdeck::test {
 // Serves bitmaps from memory by path; any other path fails to load.
 class FakeBitmapLoader : public IBitmapLoader {
 public:
-    bool Load(const std::string& path, CBitmap& bitmap, std::string& fault) override {
+    bool Load(const std::string& path, CPicture& picture, std::string& fault) override {
         const auto found = m_Files.find(path);
         if (found == m_Files.end()) {
             fault = "The file cannot be read.";
             return false;
         }
-        bitmap = found->second;
+        picture = CPicture(found->second);
         return true;
     }
 

@@ -2,12 +2,15 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <random>
 
 #include "BmpWriter.h"
 #include "device/PrinterDevice.h"
 #include "nvimage/NvImageList.h"
+#include "nvimage/NvRaster.h"
 #include "nvimage/QtBmpLoader.h"
 #include "support/TempDir.h"
 
@@ -40,13 +43,14 @@ TEST_P(QtBmpLoaderVariantTest, DecodesToTopFirstRgb) {
     const auto path = dir / "picture.bmp";
     test::WriteBytes(path, test::BmpBytes(GetParam().layout));
 
-    CBitmap bitmap;
+    CPicture picture;
     std::string fault;
-    ASSERT_TRUE(CQtBmpLoader().Load(path.string(), bitmap, fault)) << fault;
-    ASSERT_EQ(bitmap.m_nWidth, 3);
-    ASSERT_EQ(bitmap.m_nHeight, 2);
+    ASSERT_TRUE(CQtBmpLoader().Load(path.string(), picture, fault)) << fault;
+    ASSERT_EQ(picture.m_Rows.m_nWidth, 3);
+    ASSERT_EQ(picture.m_Rows.m_nHeight, 2);
     for (int i = 0; i < 6; ++i) {
-        const std::uint8_t* pixel = bitmap.Pixel(i % 3, i / 3);
+        const CRgb colour = picture.m_Rows.At(i % 3, i / 3);
+        const std::uint8_t pixel[] = {colour.red, colour.green, colour.blue};
         const std::uint32_t want = GetParam().expected[static_cast<std::size_t>(i)];
         // 5-bit channels widen to a little below 255 in some decoders.
         for (int c = 0; c < 3; ++c) {
@@ -121,9 +125,9 @@ TEST(QtBmpLoaderTest, RefusesFilesThatAreNotReadableBmps) {
     test::WriteBytes(dir / "cut-header.bmp", header.substr(0, 20));
 
     for (const char* name : {"png.bmp", "text.bmp", "empty.bmp", "cut-header.bmp", "missing.bmp"}) {
-        CBitmap bitmap;
+        CPicture picture;
         std::string fault;
-        EXPECT_FALSE(CQtBmpLoader().Load((dir / name).string(), bitmap, fault)) << name;
+        EXPECT_FALSE(CQtBmpLoader().Load((dir / name).string(), picture, fault)) << name;
         EXPECT_FALSE(fault.empty()) << name;
     }
 }
@@ -168,11 +172,18 @@ TEST(QtBmpLoaderTest, RefusesDamagedFilesSayingWhy) {
         {"unknown depth", test::BmpBytes({3, 2, 7, 0, {}, {}, rgb24}), "7 bits per pixel"},
         {"run-length with 24 bits", test::BmpBytes({3, 2, 24, 1, {}, {}, rgb24}), "compression 1"},
     };
+    test::TempDir dir;
     for (const auto& row : rows) {
-        CBitmap bitmap;
+        CPicture picture;
         std::string fault;
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(row.file.data());
-        EXPECT_FALSE(CQtBmpLoader::LoadBytes({bytes, row.file.size()}, bitmap, fault)) << row.name;
+        EXPECT_FALSE(CQtBmpLoader::LoadBytes({bytes, row.file.size()}, picture, fault)) << row.name;
+        EXPECT_NE(fault.find(row.reason), std::string::npos) << row.name << ": " << fault;
+        // A file on disk is checked from its headers and size before decoding.
+        test::WriteBytes(dir / "damaged.bmp", row.file);
+        fault.clear();
+        EXPECT_FALSE(CQtBmpLoader().Load((dir / "damaged.bmp").string(), picture, fault))
+            << row.name;
         EXPECT_NE(fault.find(row.reason), std::string::npos) << row.name << ": " << fault;
     }
 }
@@ -192,17 +203,108 @@ TEST(QtBmpLoaderTest, PixelsThatRunLengthDataSkipsAreBackground) {
     };
     for (const auto& row : rows) {
         const std::string file = test::BmpBytes(row.layout);
-        CBitmap bitmap;
+        CPicture picture;
         std::string fault;
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(file.data());
-        ASSERT_TRUE(CQtBmpLoader::LoadBytes({bytes, file.size()}, bitmap, fault)) << row.name;
+        ASSERT_TRUE(CQtBmpLoader::LoadBytes({bytes, file.size()}, picture, fault)) << row.name;
         for (int i = 0; i < 6; ++i) {
-            const std::uint8_t* pixel = bitmap.Pixel(i % 3, i / 3);
+            const CRgb colour = picture.m_Rows.At(i % 3, i / 3);
+            const std::uint8_t pixel[] = {colour.red, colour.green, colour.blue};
             // Only the first run (black, bottom left) is painted where it is given.
             const bool painted = i == 3 && row.layout.pixelData[0] == 1;
             const std::uint32_t want = painted ? K : R;
             const std::uint32_t got = (pixel[0] << 16) | (pixel[1] << 8) | pixel[2];
             EXPECT_EQ(got, want) << row.name << ", pixel " << i;
+        }
+    }
+}
+
+// Channel values on both sides of the white threshold, so the dots vary.
+std::uint8_t MixedChannel(std::mt19937& random) {
+    static constexpr std::uint8_t kLevels[] = {0, 90, 200, 225, 226, 240, 255, 255};
+    return kLevels[random() % std::size(kLevels)];
+}
+
+// A picture of mixed colours in the given layout, rows padded to four bytes.
+test::BmpLayout MixedPicture(int width, int height, int bits, int compression,
+                             std::mt19937& random) {
+    test::BmpLayout layout{width, height, bits, compression, {}, {}, {}};
+    if (bits <= 8) {
+        for (int i = 0; i < (1 << bits); ++i) {
+            layout.palette.push_back(static_cast<std::uint32_t>(MixedChannel(random)) << 16 |
+                                     MixedChannel(random) << 8 | MixedChannel(random));
+        }
+    }
+    if (compression == 3) {
+        layout.masks = {0xF800, 0x07E0, 0x001F};
+    }
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * bits + 31) / 32 * 4;
+    layout.pixelData.resize(rowBytes * static_cast<std::size_t>(std::abs(height)));
+    for (std::uint8_t& byte : layout.pixelData) {
+        byte = bits >= 24 ? MixedChannel(random) : static_cast<std::uint8_t>(random());
+    }
+    return layout;
+}
+
+// The decoder's rows are read in place in their own format; the raster must
+// be the one made from a copy widened to three bytes per pixel, byte for byte.
+TEST(QtBmpLoaderTest, ConversionInPlaceEqualsConversionOfAnRgbCopy) {
+    std::mt19937 random(2026);
+    test::TempDir dir;
+    const struct {
+        const char* name;
+        test::BmpLayout layout;
+    } rows[] = {
+        {"24 bits, wide", MixedPicture(1001, 37, 24, 0, random)},
+        {"24 bits, logo", MixedPicture(300, 120, 24, 0, random)},
+        {"24 bits, top down, just too wide", MixedPicture(577, -9, 24, 0, random)},
+        {"32 bits", MixedPicture(600, 21, 32, 0, random)},
+        {"16 bits 565", MixedPicture(620, 17, 16, 3, random)},
+        {"16 bits 555", MixedPicture(390, 13, 16, 0, random)},
+        {"8 bits", MixedPicture(650, 30, 8, 0, random)},
+        {"4 bits", MixedPicture(385, 11, 4, 0, random)},
+        {"1 bit", MixedPicture(900, 10, 1, 0, random)},
+    };
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& row : rows) {
+        files.emplace_back(row.name, test::BmpBytes(row.layout));
+    }
+    // Qt writes pictures with an alpha channel as 32 bits with an alpha mask.
+    QImage translucent(700, 15, QImage::Format_ARGB32);
+    for (int y = 0; y < translucent.height(); ++y) {
+        for (int x = 0; x < translucent.width(); ++x) {
+            translucent.setPixel(x, y,
+                                 qRgba(MixedChannel(random), MixedChannel(random),
+                                       MixedChannel(random), MixedChannel(random)));
+        }
+    }
+    ASSERT_TRUE(translucent.save(QString::fromStdString((dir / "alpha.bmp").string()), "BMP"));
+    files.emplace_back("32 bits with alpha", test::ReadWholeFile(dir / "alpha.bmp"));
+
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const auto path = dir / "picture.bmp";
+        test::WriteBytes(path, bytes);
+        CPicture picture;
+        std::string fault;
+        ASSERT_TRUE(CQtBmpLoader().Load(path.string(), picture, fault)) << fault;
+        const bool deep = static_cast<std::uint8_t>(bytes[28]) >= 16;
+        EXPECT_EQ(picture.m_Rows.m_Format, deep ? PixelFormat::Rgb32 : PixelFormat::Rgb888);
+        const QImage copy = QImage(QString::fromStdString(path.string()), "BMP")
+                                .convertToFormat(QImage::Format_RGB888);
+        CBitmap widened(copy.width(), copy.height());
+        for (int y = 0; y < copy.height(); ++y) {
+            std::copy_n(copy.constScanLine(y), copy.width() * 3, widened.Pixel(0, y));
+        }
+        for (const int maxWidth : {576, 384}) {
+            for (const int brightness : {0, 40, 100}) {
+                const CRaster inPlace = MakeRaster(picture.m_Rows, maxWidth, brightness);
+                const CRaster reference = MakeRaster(widened, maxWidth, brightness);
+                EXPECT_EQ(inPlace.m_nWidth, reference.m_nWidth);
+                EXPECT_EQ(inPlace.m_nHeight, reference.m_nHeight);
+                EXPECT_EQ(inPlace.m_Bytes, reference.m_Bytes)
+                    << maxWidth << " dots, " << brightness;
+            }
         }
     }
 }
