@@ -26,4 +26,7 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 // The same pseudo-random bytes on every run.
 std::vector<std::uint8_t> NoiseBytes(std::size_t size);
 
+// A 24-bit BMP of diagonal colour bands, so that about half the dots print.
+std::vector<std::uint8_t> BandedBmp(int width, int height);
+
 }  // namespace printdeck::bench

@@ -18,43 +18,6 @@ constexpr int kWidth = 2000;
 constexpr int kHeight = 3000;
 constexpr double kMegapixels = kWidth * static_cast<double>(kHeight) / 1e6;
 
-void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) {
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-    }
-}
-
-// A 24-bit BMP of diagonal colour bands, so that about half the dots print.
-std::vector<std::uint8_t> BandedBmp(int width, int height) {
-    const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width) * 3 + 3) & ~3u;
-    const std::uint32_t pixelBytes = rowBytes * static_cast<std::uint32_t>(height);
-    std::vector<std::uint8_t> bmp{'B', 'M'};
-    PutLittleEndian(bmp, 54 + pixelBytes, 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 54, 4);
-    PutLittleEndian(bmp, 40, 4);
-    PutLittleEndian(bmp, static_cast<std::uint32_t>(width), 4);
-    PutLittleEndian(bmp, static_cast<std::uint32_t>(height), 4);
-    PutLittleEndian(bmp, 1, 2);
-    PutLittleEndian(bmp, 24, 2);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, pixelBytes, 4);
-    PutLittleEndian(bmp, 2835, 4);
-    PutLittleEndian(bmp, 2835, 4);
-    PutLittleEndian(bmp, 0, 4);
-    PutLittleEndian(bmp, 0, 4);
-    for (int y = 0; y < height; ++y) {
-        std::uint32_t written = 0;
-        for (int x = 0; x < width; ++x, written += 3) {
-            const auto band = static_cast<std::uint8_t>(((x + y) / 16) % 2 == 0 ? 0x20 : 0xF0);
-            bmp.insert(bmp.end(),
-                       {band, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y)});
-        }
-        bmp.insert(bmp.end(), rowBytes - written, 0);
-    }
-    return bmp;
-}
-
 // A key-code printer with the 576-dot head, and one BMP entry at brightness 50.
 class Conversion {
 public:

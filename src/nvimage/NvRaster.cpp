@@ -76,28 +76,61 @@ auto WithReader(PixelFormat format, Action&& action) {
     return format == PixelFormat::Rgb32 ? action(Rgb32Reader{}) : action(Rgb888Reader{});
 }
 
+// Dark unless every channel is above the white threshold.
 bool IsDarkWord(std::uint32_t word) {
-    return IsDarkPixel(static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 8),
-                       static_cast<std::uint8_t>(word)) != 0;
+    // Bitwise, not logical: no branch per pixel.
+    return static_cast<bool>(static_cast<int>(((word >> 16) & 0xFFu) <= kWhiteAbove) |
+                             static_cast<int>(((word >> 8) & 0xFFu) <= kWhiteAbove) |
+                             static_cast<int>((word & 0xFFu) <= kWhiteAbove));
+}
+
+// The open mask cells of row y for the eight dots of one raster byte, leftmost
+// dot in the top bit; the mask repeats every four dots.
+std::uint8_t RowMask(const std::array<bool, 16>& open, int y) {
+    unsigned mask = 0;
+    for (int k = 0; k < 8; ++k) {
+        if (open[static_cast<std::size_t>((k & 3) * 4 + (y & 3))]) {
+            mask |= 0x80u >> k;
+        }
+    }
+    return static_cast<std::uint8_t>(mask);
+}
+
+// Packs one row of pixels into raster bytes, eight dots at a time.
+template <typename Reader>
+void PackRow(const std::uint8_t* pixels, int width, std::uint8_t rowMask, std::uint8_t* out) {
+    for (int x0 = 0; x0 < width; x0 += 8) {
+        const int count = std::min(8, width - x0);
+        unsigned dots = 0;
+        for (int k = 0; k < count; ++k) {
+            const std::uint8_t* pixel = pixels + static_cast<std::size_t>(x0 + k) * Reader::kBytes;
+            dots |= static_cast<unsigned>(IsDarkWord(Reader::Word(pixel))) << (7 - k);
+        }
+        out[x0 >> 3] = static_cast<std::uint8_t>(dots & rowMask);
+    }
+}
+
+// A raster of no dots (white paper) of the given size.
+CRaster BlankRaster(int width, int height) {
+    CRaster raster;
+    raster.m_nWidth = width;
+    raster.m_nHeight = height;
+    raster.m_Bytes.assign(
+        static_cast<std::size_t>(raster.BytesPerRow()) * static_cast<std::size_t>(height), 0);
+    return raster;
+}
+
+std::uint8_t* RasterRow(CRaster& raster, int y) {
+    return raster.m_Bytes.data() +
+           static_cast<std::size_t>(raster.BytesPerRow()) * static_cast<std::size_t>(y);
 }
 
 template <typename Reader>
 CRaster PackDots(const CPixelRows& rows, int brightness) {
-    CRaster raster;
-    raster.m_nWidth = rows.m_nWidth;
-    raster.m_nHeight = rows.m_nHeight;
-    const std::size_t bytesPerRow = static_cast<std::size_t>(raster.BytesPerRow());
-    raster.m_Bytes.assign(bytesPerRow * static_cast<std::size_t>(raster.m_nHeight), 0);
+    CRaster raster = BlankRaster(rows.m_nWidth, rows.m_nHeight);
     const std::array<bool, 16> open = MaskFor(brightness);
     for (int y = 0; y < rows.m_nHeight; ++y) {
-        std::uint8_t* row = raster.m_Bytes.data() + bytesPerRow * static_cast<std::size_t>(y);
-        const std::uint8_t* pixel = rows.Row(y);
-        for (int x = 0; x < rows.m_nWidth; ++x, pixel += Reader::kBytes) {
-            if (open[static_cast<std::size_t>((x & 3) * 4 + (y & 3))] &&
-                IsDarkWord(Reader::Word(pixel))) {
-                row[x >> 3] |= static_cast<std::uint8_t>(0x80u >> (x & 7));
-            }
-        }
+        PackRow<Reader>(rows.Row(y), rows.m_nWidth, RowMask(open, y), RasterRow(raster, y));
     }
     return raster;
 }
@@ -117,54 +150,74 @@ std::vector<int> ColumnStarts(int from, int to) {
     return starts;
 }
 
-// A shrunk picture as 32-bit words, 0x..RRGGBB, which PackDots reads in place.
-struct ShrunkWords {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> words;
-
-    CPixelRows Rows() const {
-        return {width, height, PixelFormat::Rgb32,
-                reinterpret_cast<const std::uint8_t*>(words.data()),
-                static_cast<std::size_t>(width) * sizeof(std::uint32_t)};
+// into[i] &= from[i] for count bytes, eight at a time.
+void AndInto(std::uint8_t* into, const std::uint8_t* from, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, into + i, 8);
+        std::memcpy(&b, from + i, 8);
+        a &= b;
+        std::memcpy(into + i, &a, 8);
     }
-};
+    for (; i < count; ++i) {
+        into[i] &= from[i];
+    }
+}
 
-template <typename Reader>
-ShrunkWords Shrink(const CPixelRows& source, int width, int height) {
-    ShrunkWords result{width, height, {}};
+// Shrinks source to width x height and hands each destination row that some
+// source row covers to emit(y, words), as 32-bit words 0x..RRGGBB; rows no
+// source row covers stay white and are not handed on. The source rows of one
+// destination row are first ANDed byte by byte (each byte is one channel),
+// then each run of columns; no picture-sized buffer is made.
+template <typename Reader, typename Emit>
+void ShrinkEachRow(const CPixelRows& source, int width, int height, Emit&& emit) {
     if (width <= 0 || height <= 0) {
-        return result;
+        return;
     }
-    result.words.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                        0xFFFFFFFFu);
+    const std::size_t rowBytes = static_cast<std::size_t>(source.m_nWidth) * Reader::kBytes;
     const std::vector<int> starts = ColumnStarts(source.m_nWidth, width);
     const std::vector<int> rows = ShrinkMap(source.m_nHeight, height);
-    for (int y = 0; y < source.m_nHeight; ++y) {
-        const std::uint8_t* in = source.Row(y);
-        std::uint32_t* out =
-            result.words.data() + static_cast<std::size_t>(rows[static_cast<std::size_t>(y)]) *
-                                      static_cast<std::size_t>(width);
+    std::vector<std::uint8_t> column(rowBytes);
+    std::vector<std::uint32_t> out(static_cast<std::size_t>(width));
+    const auto finish = [&](int y) {
         for (int j = 0; j < width; ++j) {
-            std::uint32_t dark = out[j];
+            std::uint32_t dark = 0xFFFFFFFFu;
             const int end = starts[static_cast<std::size_t>(j) + 1];
             for (int x = starts[static_cast<std::size_t>(j)]; x < end; ++x) {
-                dark &= Reader::Word(in + static_cast<std::size_t>(x) * Reader::kBytes);
+                dark &= Reader::Word(column.data() + static_cast<std::size_t>(x) * Reader::kBytes);
             }
-            out[j] = dark;
+            out[static_cast<std::size_t>(j)] = dark;
         }
+        emit(y, out.data());
+    };
+    int current = -1;
+    for (int y = 0; y < source.m_nHeight; ++y) {
+        const int target = rows[static_cast<std::size_t>(y)];
+        if (target != current) {
+            if (current >= 0) {
+                finish(current);
+            }
+            current = target;
+            std::fill(column.begin(), column.end(), std::uint8_t{0xFF});
+        }
+        AndInto(column.data(), source.Row(y), rowBytes);
     }
-    return result;
+    if (current >= 0) {
+        finish(current);
+    }
 }
 
-ShrunkWords ShrinkRows(const CPixelRows& source, int width, int height) {
-    return WithReader(source.m_Format,
-                      [&](auto reader) { return Shrink<decltype(reader)>(source, width, height); });
-}
-
-CRaster PackRows(const CPixelRows& rows, int brightness) {
-    return WithReader(rows.m_Format,
-                      [&](auto reader) { return PackDots<decltype(reader)>(rows, brightness); });
+template <typename Reader>
+CRaster ShrinkAndPack(const CPixelRows& source, int width, int height, int brightness) {
+    CRaster raster = BlankRaster(width, height);
+    const std::array<bool, 16> open = MaskFor(brightness);
+    ShrinkEachRow<Reader>(source, width, height, [&](int y, const std::uint32_t* words) {
+        PackRow<Rgb32Reader>(reinterpret_cast<const std::uint8_t*>(words), width, RowMask(open, y),
+                             RasterRow(raster, y));
+    });
+    return raster;
 }
 
 void AppendLittleEndian16(std::vector<std::uint8_t>& bytes, std::size_t value) {
@@ -205,15 +258,18 @@ CImageSize ScaledSize(int width, int height, int maxWidth) {
 }
 
 CBitmap ShrinkBitmap(const CPixelRows& source, int width, int height) {
-    const ShrunkWords shrunk = ShrinkRows(source, width, height);
     CBitmap result(std::max(width, 0), std::max(height, 0), 0xFF);
-    for (std::size_t i = 0; i < shrunk.words.size(); ++i) {
-        const std::uint32_t word = shrunk.words[i];
-        std::uint8_t* pixel = result.m_Pixels.data() + i * 3;
-        pixel[0] = static_cast<std::uint8_t>(word >> 16);
-        pixel[1] = static_cast<std::uint8_t>(word >> 8);
-        pixel[2] = static_cast<std::uint8_t>(word);
-    }
+    WithReader(source.m_Format, [&](auto reader) {
+        ShrinkEachRow<decltype(reader)>(
+            source, width, height, [&](int y, const std::uint32_t* words) {
+                for (int x = 0; x < width; ++x) {
+                    std::uint8_t* pixel = result.Pixel(x, y);
+                    pixel[0] = static_cast<std::uint8_t>(words[x] >> 16);
+                    pixel[1] = static_cast<std::uint8_t>(words[x] >> 8);
+                    pixel[2] = static_cast<std::uint8_t>(words[x]);
+                }
+            });
+    });
     return result;
 }
 
@@ -225,10 +281,13 @@ bool IsMaskCellOpen(int brightness, int x, int y) {
 
 CRaster MakeRaster(const CPixelRows& picture, int maxWidth, int brightness) {
     const CImageSize size = ScaledSize(picture.m_nWidth, picture.m_nHeight, maxWidth);
-    if (size.m_nWidth == picture.m_nWidth) {
-        return PackRows(picture, brightness);
-    }
-    return PackRows(ShrinkRows(picture, size.m_nWidth, size.m_nHeight).Rows(), brightness);
+    return WithReader(picture.m_Format, [&](auto reader) {
+        using Reader = decltype(reader);
+        if (size.m_nWidth == picture.m_nWidth) {
+            return PackDots<Reader>(picture, brightness);
+        }
+        return ShrinkAndPack<Reader>(picture, size.m_nWidth, size.m_nHeight, brightness);
+    });
 }
 
 int FrameKeyCodeRecord(const CRaster& raster, char kc1, char kc2,
