@@ -77,7 +77,8 @@ void PrintJson(std::ostream& out, const std::vector<FloorRow>& rows) {
                        {"value", row.value},
                        {"floor", row.floor},
                        {"ratio", row.ratio},
-                       {"goal", GoalText(row)},
+                       {"goal", row.goal},
+                       {"direction", row.atMost ? "at most" : "at least"},
                        {"met", row.Met()}});
     }
     out << all.dump(2) << "\n";
