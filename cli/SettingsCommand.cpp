@@ -332,6 +332,91 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
         exitWhenCancelled);
 }
 
+// A setting the file names whose value the printer does not hold.
+struct Difference {
+    const SettingsField* field;
+    FieldValue printer;
+    FieldValue file;
+};
+
+struct Comparison {
+    std::vector<Difference> differences;
+    std::vector<std::string> notReported;  // named by the file, not reported by this printer
+};
+
+Comparison Compare(const std::vector<Change>& named, const CPrinterSettings& settings) {
+    Comparison comparison;
+    for (const Change& change : named) {
+        if (!IsReported(*change.field, *settings.m_pDevice)) {
+            comparison.notReported.emplace_back(change.field->name);
+        } else if (FieldValue held = GetField(*change.field, settings);
+                   !SameSetting(*change.field, held, change.value)) {
+            comparison.differences.push_back({change.field, std::move(held), change.value});
+        }
+    }
+    return comparison;
+}
+
+void PrintComparison(std::ostream& out, const std::string& path, const Comparison& comparison,
+                     const CPrinterDevice& device) {
+    const std::string file = TerminalText(Excerpt(path));
+    for (const Difference& difference : comparison.differences) {
+        out << difference.field->name << "\n"
+            << "  printer  " << ValueText(*difference.field, difference.printer, device) << "\n"
+            << "  file     " << ValueText(*difference.field, difference.file, device) << "\n";
+    }
+    for (const std::string& name : comparison.notReported) {
+        out << name << ": not reported by this printer; left out\n";
+    }
+    if (comparison.differences.empty()) {
+        out << "The printer holds every setting of " << file << ".\n";
+    } else {
+        out << comparison.differences.size() << " setting(s) differ from " << file << ".\n";
+    }
+}
+
+nlohmann::ordered_json ComparisonJson(const std::string& path, const Comparison& comparison,
+                                      const CPrinterDevice& device) {
+    nlohmann::ordered_json differences = nlohmann::ordered_json::array();
+    for (const Difference& difference : comparison.differences) {
+        differences.push_back(
+            {{"name", difference.field->name},
+             {"printer", ValueJson(difference.printer)},
+             {"file", ValueJson(difference.file)},
+             {"printerText", ValueText(*difference.field, difference.printer, device)},
+             {"fileText", ValueText(*difference.field, difference.file, device)}});
+    }
+    return {{"file", path},
+            {"equal", comparison.differences.empty()},
+            {"differences", differences},
+            {"notReported", comparison.notReported}};
+}
+
+int RunDiff(const CliContext& context, const std::string& path) {
+    std::vector<Change> named;
+    std::string error;
+    if (!ReadChangesFromFile(path, named, error)) {
+        context.Err() << error << "\n";
+        return kExitUsage;
+    }
+    int exitWhenCompared = kExitOk;
+    return RunCycle(
+        context,
+        [&](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            const Comparison comparison = Compare(named, settings);
+            if (context.JsonMode()) {
+                context.Out() << ComparisonJson(path, comparison, *settings.m_pDevice).dump(2)
+                              << "\n";
+            } else {
+                PrintComparison(context.Out(), path, comparison, *settings.m_pDevice);
+            }
+            exitWhenCompared = comparison.differences.empty() ? kExitOk : kExitFailure;
+            return EditChoice::Cancel;
+        },
+        exitWhenCompared);
+}
+
 int RunDefault(const CliContext& context) {
     return RunCycle(
         context,
@@ -368,6 +453,19 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
                     "A JSON object of settings as settings get --json prints it");
     set->footer(FieldsHelp());
     set->callback([&context, options] { context.SetExitCode(RunSet(context, *options)); });
+
+    CLI::App* diff = settings->add_subcommand(
+        "diff",
+        "Read the printer's settings and compare them with those a JSON file names (as settings "
+        "get --json prints them, or any part of it). Exit status 0 when the printer holds every "
+        "one, 1 when some differ");
+    diff->add_option("file", options->fromFile, "The JSON file of settings")->required();
+    context.AddJsonFlag(*diff,
+                        "Print {\"file\", \"equal\", \"differences\": [{\"name\", "
+                        "\"printer\", \"file\", \"printerText\", \"fileText\"}], "
+                        "\"notReported\": [...]} instead");
+    diff->callback(
+        [&context, options] { context.SetExitCode(RunDiff(context, options->fromFile)); });
 
     CLI::App* reset = settings->add_subcommand(
         "default", "Read the printer's settings, then restore its factory defaults");

@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <cstdio>
 #include <iomanip>
+#include <sstream>
 #include <vector>
 
 #include "Output.h"
 #include "app/StringTable.h"
 #include "device/PrinterDevice.h"
 #include "settings/PrinterSettings.h"
+#include "settings/SwitchCodec.h"
 #include "settings_editor/EditorChoices.h"
 
 namespace printdeck::cli {
@@ -448,34 +450,52 @@ std::string CheckForPrinter(const SettingsField& field, const FieldValue& value,
     return field.editorCheck(value, settings);
 }
 
+bool SameSetting(const SettingsField& field, const FieldValue& first, const FieldValue& second) {
+    if (first == second) {
+        return true;
+    }
+    // Every value but front and rear means no position: the record holds 0
+    // before the editor first stored it and -1 after.
+    const auto* a = std::get_if<int>(&first);
+    const auto* b = std::get_if<int>(&second);
+    return field.number == &CPrinterSettings::BlackMarkSensor && a != nullptr && b != nullptr &&
+           !settings::IsBlackMarkSetting(*a) && !settings::IsBlackMarkSetting(*b);
+}
+
+std::string ValueText(const SettingsField& field, const FieldValue& value,
+                      const CPrinterDevice& device) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return QuotedText(*text);
+    }
+    const int number = std::get<int>(value);
+    const std::string meaning = field.meaning(number, device);
+    std::ostringstream out;
+    out << std::left << std::setw(8) << number << (meaning.empty() ? "" : "  " + meaning);
+    return out.str();
+}
+
+nlohmann::ordered_json ValueJson(const FieldValue& value) {
+    if (const auto* text = std::get_if<std::string>(&value)) {
+        return BytesToJsonText(*text);
+    }
+    return std::get<int>(value);
+}
+
 void PrintSettings(std::ostream& out, const CPrinterSettings& settings) {
     const CPrinterDevice& device = *settings.m_pDevice;
     for (const SettingsField& field : kFields) {
-        if (!IsReported(field, device)) {
-            continue;
+        if (IsReported(field, device)) {
+            out << std::left << std::setw(17) << field.name << std::right
+                << ValueText(field, GetField(field, settings), device) << "\n";
         }
-        out << std::left << std::setw(17) << field.name;
-        if (field.text != nullptr) {
-            out << QuotedText(settings.*field.text) << "\n";
-            continue;
-        }
-        const int value = settings.*field.number;
-        const std::string meaning = field.meaning(value, device);
-        out << std::setw(8) << value << (meaning.empty() ? "" : "  " + meaning) << "\n";
     }
-    out << std::right;
 }
 
 nlohmann::ordered_json SettingsToJson(const CPrinterSettings& settings) {
     nlohmann::ordered_json json = nlohmann::ordered_json::object();
     for (const SettingsField& field : kFields) {
-        if (!IsReported(field, *settings.m_pDevice)) {
-            continue;
-        }
-        if (field.number != nullptr) {
-            json[std::string(field.name)] = settings.*field.number;
-        } else {
-            json[std::string(field.name)] = BytesToJsonText(settings.*field.text);
+        if (IsReported(field, *settings.m_pDevice)) {
+            json[std::string(field.name)] = ValueJson(GetField(field, settings));
         }
     }
     return json;

@@ -61,6 +61,17 @@ std::optional<FieldValue> FieldValueFromJson(const SettingsField& field, const n
 std::string CheckForPrinter(const SettingsField& field, const FieldValue& value,
                             const CPrinterSettings& settings);
 
+// True when the two values set the printer alike (for the black-mark
+// sensor, every value but front and rear means no position).
+bool SameSetting(const SettingsField& field, const FieldValue& first, const FieldValue& second);
+
+// A value as settings get prints it: a number with its meaning on this
+// printer, or a quoted text.
+std::string ValueText(const SettingsField& field, const FieldValue& value,
+                      const CPrinterDevice& device);
+// A value as settings get --json prints it.
+nlohmann::ordered_json ValueJson(const FieldValue& value);
+
 // Every reported field with its meaning, one per line.
 void PrintSettings(std::ostream& out, const CPrinterSettings& settings);
 // Every reported field by name. Texts carry one character per byte: bytes

@@ -64,7 +64,10 @@ _printdeck_cli() {
             words="--help $connection" ;;
         settings)
             case $sub in
-                "") words="get set default --help" ;;
+                "") words="get set diff default --help" ;;
+                diff)
+                    [[ $cur != -* ]] && { _printdeck_cli_files '*.json' "$cur"; return; }
+                    words="--json --help $connection" ;;
                 get) words="--json --help $connection" ;;
                 default) words="--help $connection" ;;
                 set)

@@ -118,6 +118,47 @@ TEST_F(SettingsCommandTest, SetWritesThePrinterAndStoresTheRecord) {
     EXPECT_EQ(json["TimeOff"], 30);
 }
 
+// A profile taken from the printer, then the printer changed: the diff names
+// exactly what changed, and a profile holding only some settings is compared
+// on those alone.
+TEST_F(SettingsCommandTest, DiffShowsExactlyTheSettingsThatChanged) {
+    ASSERT_EQ(Run({"settings", "get", "--json"}), 0) << err.str();
+    const std::filesystem::path profile = files.Dir() / "shop.json";
+    std::ofstream(profile) << out.str();
+    const nlohmann::json taken = nlohmann::json::parse(out.str());
+    ASSERT_EQ(Run({"settings", "diff", profile.string()}), 0) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("The printer holds every setting of " + profile.string()));
+
+    ASSERT_NE(taken["Density"], 7);
+    ASSERT_NE(taken["TimeOff"], 30);
+    ASSERT_EQ(Run({"settings", "set", "Density=7", "TimeOff=30"}), 0) << err.str();
+
+    EXPECT_EQ(Run({"settings", "diff", profile.string(), "--json"}), 1) << err.str();
+    const nlohmann::json diff = nlohmann::json::parse(out.str());
+    EXPECT_FALSE(diff["equal"]);
+    ASSERT_EQ(diff["differences"].size(), 2u) << diff.dump(2);
+    EXPECT_EQ(diff["differences"][0]["name"], "Density");
+    EXPECT_EQ(diff["differences"][0]["printer"], 7);
+    EXPECT_EQ(diff["differences"][0]["file"], taken["Density"]);
+    EXPECT_EQ(diff["differences"][1]["name"], "TimeOff");
+    EXPECT_EQ(diff["differences"][1]["printer"], 30);
+
+    EXPECT_EQ(Run({"settings", "diff", profile.string()}), 1);
+    EXPECT_THAT(out.str(), HasSubstr("Density\n  printer  7 "));
+    EXPECT_THAT(out.str(), HasSubstr("2 setting(s) differ from " + profile.string()));
+
+    const std::filesystem::path part = files.Dir() / "part.json";
+    std::ofstream(part) << R"({"TimeOff": 30, "Speed": )" << taken["Speed"] << "}";
+    EXPECT_EQ(Run({"settings", "diff", part.string()}), 0) << out.str() << err.str();
+
+    const std::filesystem::path unknown = files.Dir() / "unknown.json";
+    std::ofstream(unknown) << R"({"Colour": 3})";
+    ClearReceived();
+    EXPECT_EQ(Run({"settings", "diff", unknown.string()}), 2);
+    EXPECT_THAT(err.str(), HasSubstr("unknown.json: unknown setting \"Colour\""));
+    EXPECT_TRUE(Received().empty());
+}
+
 TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     SetModel("_MRQ-T300");
     SetFirmware("_V01.05");

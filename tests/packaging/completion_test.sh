@@ -40,7 +40,7 @@ check settings set bt -- = BtSecurity= BtConnMode= BtPin= BtName=
 check --port ttyUSB0 settings set Time -- = TimeOff= TimeSave=
 check settings set Density=7 Time -- = TimeOff= TimeSave=
 check "" -- identify ports settings nv firmware doctor --port --version
-check settings "" -- = get set default --help
+check settings "" -- = get set diff default --help
 check nv "" -- = list download print delete save --help
 check nv print - -- --all --port
 check nv download logo.bmp --a -- = --auto --address
@@ -49,6 +49,9 @@ check --port ttyUSB0 --flow d -- = dtr-dsr
 check --port NE -- = NET
 check doctor --j -- = --json
 check ports --j -- = --json
+check identify --j -- = --json
+check nv list --j -- = --json
+check settings diff --j -- = --json
 
 # Every port string the program lists is offered after --port.
 ports=$("$program" ports | awk '$1 == "--port" && $2 !~ /^NET/ { print $2 }')
