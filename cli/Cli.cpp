@@ -30,6 +30,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     AddFirmwareCommand(app, context);
     AddSettingsCommand(app, context);
     AddDoctorCommand(app, context);
+    AddPrnCommand(app, context);
 
     app.parse_complete_callback([&app, &context] {
         // These two look at the machine, not at the stored connection.

@@ -12,5 +12,6 @@ void AddNvCommand(CLI::App& app, CliContext& context);
 void AddFirmwareCommand(CLI::App& app, CliContext& context);
 void AddSettingsCommand(CLI::App& app, CliContext& context);
 void AddDoctorCommand(CLI::App& app, CliContext& context);
+void AddPrnCommand(CLI::App& app, CliContext& context);
 
 }  // namespace printdeck::cli

@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <cstring>
 #include <memory>
 #include <string>
 
@@ -39,18 +38,6 @@ private:
     const CliContext& m_context;
     ProgressLine m_progress;
 };
-
-// Why the file was refused, naming it.
-std::string FileDetail(const std::string& path, const FirmwareFileResult& file) {
-    if (file.status == FirmwareFileStatus::TooLarge) {
-        return path + ": " + std::to_string(file.size) + " bytes, at most " +
-               std::to_string(kMaxFirmwareBytes);
-    }
-    if (file.status == FirmwareFileStatus::Empty) {
-        return path + ": the file is empty";
-    }
-    return path + ": " + std::strerror(file.error);
-}
 
 int RunFirmware(const CliContext& context, const std::string& path) {
     CFirmwareSender sender;

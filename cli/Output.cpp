@@ -1,6 +1,7 @@
 #include "Output.h"
 
 #include <cerrno>
+#include <cstring>
 
 #include "device/ResultCodes.h"
 
@@ -100,6 +101,17 @@ std::string TerminalText(const std::string& message) {
         text += message[i];
     }
     return text;
+}
+
+std::string FileDetail(const std::string& path, const FirmwareFileResult& file) {
+    if (file.status == FirmwareFileStatus::TooLarge) {
+        return path + ": " + std::to_string(file.size) + " bytes, at most " +
+               std::to_string(kMaxFirmwareBytes);
+    }
+    if (file.status == FirmwareFileStatus::Empty) {
+        return path + ": the file is empty";
+    }
+    return path + ": " + std::strerror(file.error);
 }
 
 void ReportFailure(const CliContext& context, const std::string& message,

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "CliContext.h"
+#include "firmware/FirmwareFile.h"
 #include "transport/PrinterPort.h"
 
 namespace printdeck::cli {
@@ -25,6 +26,9 @@ void ReportFailure(const CliContext& context, const std::string& message,
 // failed, or how long the printer left the last command unanswered; says
 // nothing when neither happened.
 void ReportPortProblem(const CliContext& context, const CPrinterPort& port);
+
+// Why a file was not read whole, naming it.
+std::string FileDetail(const std::string& path, const FirmwareFileResult& file);
 
 // Text from the user or a file as a message quotes it: at most about 60
 // characters, control characters shown as '?', so a long or hostile value

@@ -57,7 +57,7 @@ _printdeck_cli() {
 
     local words=
     case $command in
-        "") words="identify ports settings nv firmware doctor --help --version $connection" ;;
+        "") words="identify ports settings nv prn firmware doctor --help --version $connection" ;;
         identify | ports | doctor) words="--json --help $connection" ;;
         firmware)
             [[ $cur != -* ]] && { _printdeck_cli_files '*.fls' "$cur"; return; }
@@ -79,6 +79,14 @@ _printdeck_cli() {
                         return
                     fi
                     words="--from --help $connection" ;;
+            esac ;;
+        prn)
+            case $sub in
+                "") words="show send --help" ;;
+                show | send)
+                    [[ $cur != -* ]] && { _printdeck_cli_files '*.prn' "$cur"; return; }
+                    words="--help $connection"
+                    [[ $sub == show ]] && words="--png --json --help" ;;
             esac ;;
         nv)
             case $sub in

@@ -1,6 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QImage>
+#include <nlohmann/json.hpp>
+
 #include <functional>
 #include <numeric>
 #include <sstream>
@@ -107,6 +110,77 @@ TEST_F(NvCommandTest, IndexedDownloadIsSavedWithItsHeader) {
                             return sum + 6 + graphic.raster.size();
                         });
     EXPECT_EQ(saved.size(), blocks + 9);
+}
+
+// What nv save wrote, looked into: the images as the printer would store
+// them, each also as a PNG whose dots are the raster's.
+TEST_F(NvCommandTest, PrnShowGivesBackTheImagesNvSaveConverted) {
+    const std::string first = WriteBmp("first.bmp", 40, 20);
+    const std::string second = WriteBmp("second.bmp", 700, 30);
+    for (const bool indexed : {false, true}) {
+        SCOPED_TRACE(indexed ? "indexed" : "key-code");
+        if (indexed) {
+            SetFirmware(kIndexedFirmware);
+        }
+        const auto file = m_files.Dir() / "logos.prn";
+        ASSERT_EQ(Run({"save", file.string(), first, second, "--auto"}), 0) << m_err.str();
+        const std::string prefix = (m_files.Dir() / "logo").string();
+
+        ASSERT_EQ(test::RunCliWith({"prn", "show", file.string(), "--png", prefix, "--json"}, m_out,
+                                   m_err),
+                  0)
+            << m_err.str();
+
+        const nlohmann::json shown = nlohmann::json::parse(m_out.str());
+        EXPECT_EQ(shown["family"], indexed ? "indexed" : "key-code");
+        ASSERT_EQ(shown["images"].size(), 2u);
+        EXPECT_EQ(shown["images"][0]["name"], indexed ? "0" : "10");
+        EXPECT_EQ(shown["images"][0]["width"], 40);
+        EXPECT_EQ(shown["images"][1]["width"], 384);  // the narrow head of both
+        const QImage png(QString::fromStdString(shown["images"][0]["png"].get<std::string>()));
+        ASSERT_EQ(png.width(), 40);
+        ASSERT_EQ(png.height(), 20);
+        for (int y = 0; y < 20; ++y) {
+            for (int x = 0; x < 40; ++x) {
+                // The BMP's diagonal dark pixels print (its rows are stored
+                // bottom first); the brightness is 0.
+                EXPECT_EQ(png.pixelColor(x, y) == Qt::black, x % 3 == (19 - y) % 3)
+                    << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(NvCommandTest, PrnSendPutsTheFileIntoThePrinterUnchanged) {
+    const std::string image = WriteBmp("first.bmp", 40, 20);
+    const auto file = m_files.Dir() / "logos.prn";
+    ASSERT_EQ(Run({"save", file.string(), image, "--address", "A1"}), 0) << m_err.str();
+    ClearReceived();
+
+    ASSERT_EQ(
+        test::RunCliWith(test::OnPrinter(*this, {"prn", "send", file.string()}), m_out, m_err), 0)
+        << m_err.str();
+    EXPECT_THAT(m_out.str(), HasSubstr("Sent 1 NV image(s)"));
+    const std::string sent = test::ReadWholeFile(file);
+    ASSERT_TRUE(WaitForReceived(sent.size()));
+    const Bytes received = Received();
+    EXPECT_EQ(std::string(received.begin(), received.end()), sent);
+    ASSERT_EQ(Run({"list", "--json"}), 0) << m_err.str();
+    EXPECT_EQ(nlohmann::json::parse(m_out.str())["addresses"], nlohmann::json({"A1"}));
+
+    // A damaged file is refused before anything is sent.
+    std::string damaged = sent;
+    damaged.resize(damaged.size() - 1);
+    test::WriteBytes(file, damaged);
+    ClearReceived();
+    for (const char* verb : {"send", "show"}) {
+        EXPECT_EQ(
+            test::RunCliWith(test::OnPrinter(*this, {"prn", verb, file.string()}), m_out, m_err),
+            1);
+        EXPECT_THAT(m_err.str(), HasSubstr("logos.prn: no print file, at byte 10: the file ends "
+                                           "inside the image's"));
+    }
+    EXPECT_TRUE(Received().empty());
 }
 
 TEST_F(NvCommandTest, DownloadOverDroppedConnectionClaimsNothing) {

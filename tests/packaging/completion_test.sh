@@ -39,7 +39,9 @@ check settings set Den -- = Density=
 check settings set bt -- = BtSecurity= BtConnMode= BtPin= BtName=
 check --port ttyUSB0 settings set Time -- = TimeOff= TimeSave=
 check settings set Density=7 Time -- = TimeOff= TimeSave=
-check "" -- identify ports settings nv firmware doctor --port --version
+check "" -- identify ports settings nv prn firmware doctor --port --version
+check prn "" -- = show send --help
+check prn show x.prn --j -- = --json
 check settings "" -- = get set diff default --help
 check nv "" -- = list download print delete save --help
 check nv print - -- --all --port
