@@ -21,6 +21,7 @@ namespace {
 struct SettingsOptions {
     std::vector<std::string> assignments;
     std::string fromFile;
+    bool verify = false;
 };
 
 struct Change {
@@ -294,44 +295,6 @@ int RunGet(const CliContext& context) {
         kExitOk);
 }
 
-int RunSet(const CliContext& context, const SettingsOptions& options) {
-    std::vector<Change> changes;
-    std::string error;
-    if (options.assignments.empty() && options.fromFile.empty()) {
-        error = "Name at least one NAME=VALUE or --from FILE.json";
-    } else if (!options.fromFile.empty()) {
-        ReadChangesFromFile(options.fromFile, changes, error);
-    }
-    if (error.empty()) {
-        ParseAssignments(options.assignments, changes, error);
-    }
-    if (!error.empty()) {
-        context.Err() << error << "\n";
-        return kExitUsage;
-    }
-    if (changes.empty()) {
-        context.Out() << kNothingToChange << "\n";
-        return kExitOk;
-    }
-    int exitWhenCancelled = kExitUsage;
-    return RunCycle(
-        context,
-        [&](CPrinterSettings& settings) {
-            PrepareForEditing(settings);
-            if (!ChangesAnything(changes, settings)) {
-                context.Out() << kNothingToChange << "\n";
-                exitWhenCancelled = kExitOk;
-                return EditChoice::Cancel;
-            }
-            if (!ApplyChanges(changes, settings, error) || !SaveAsEditor(settings, error)) {
-                context.Err() << error << "\n";
-                return EditChoice::Cancel;
-            }
-            return EditChoice::Save;
-        },
-        exitWhenCancelled);
-}
-
 // A setting the file names whose value the printer does not hold.
 struct Difference {
     const SettingsField* field;
@@ -355,6 +318,19 @@ Comparison Compare(const std::vector<Change>& named, const CPrinterSettings& set
         }
     }
     return comparison;
+}
+
+// Every setting of the record that the printer reports, as a profile of it;
+// the editor's Bluetooth switch is no printer setting and is left out.
+std::vector<Change> ProfileOf(const CPrinterSettings& settings) {
+    std::vector<Change> profile;
+    for (const SettingsField& field : SettingsFields()) {
+        if (IsReported(field, *settings.m_pDevice) &&
+            field.number != &CPrinterSettings::m_bBluetoothOff) {
+            profile.push_back({&field, GetField(field, settings)});
+        }
+    }
+    return profile;
 }
 
 void PrintComparison(std::ostream& out, const std::string& path, const Comparison& comparison,
@@ -390,6 +366,83 @@ nlohmann::ordered_json ComparisonJson(const std::string& path, const Comparison&
             {"equal", comparison.differences.empty()},
             {"differences", differences},
             {"notReported", comparison.notReported}};
+}
+
+// Reads the printer again after a write run and names every written
+// setting it does not report back; exit 1 if there is one.
+int RunVerify(const CliContext& context, const std::vector<Change>& written) {
+    int exitWhenCompared = kExitOk;
+    const int status = RunCycle(
+        context,
+        [&](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            const Comparison comparison = Compare(written, settings);
+            for (const Difference& difference : comparison.differences) {
+                context.Out() << "Did not take: " << difference.field->name << "\n"
+                              << "  printer  "
+                              << ValueText(*difference.field, difference.printer,
+                                           *settings.m_pDevice)
+                              << "\n  written  "
+                              << ValueText(*difference.field, difference.file, *settings.m_pDevice)
+                              << "\n";
+            }
+            if (comparison.differences.empty()) {
+                context.Out() << "Verified: the printer reports every setting as written.\n";
+            } else {
+                ReportFailure(
+                    context,
+                    std::to_string(comparison.differences.size()) + " setting(s) did not take.",
+                    std::nullopt);
+                exitWhenCompared = kExitFailure;
+            }
+            return EditChoice::Cancel;
+        },
+        exitWhenCompared);
+    return status == kExitOk ? exitWhenCompared : status;
+}
+
+int RunSet(const CliContext& context, const SettingsOptions& options) {
+    std::vector<Change> changes;
+    std::string error;
+    if (options.assignments.empty() && options.fromFile.empty()) {
+        error = "Name at least one NAME=VALUE or --from FILE.json";
+    } else if (!options.fromFile.empty()) {
+        ReadChangesFromFile(options.fromFile, changes, error);
+    }
+    if (error.empty()) {
+        ParseAssignments(options.assignments, changes, error);
+    }
+    if (!error.empty()) {
+        context.Err() << error << "\n";
+        return kExitUsage;
+    }
+    if (changes.empty()) {
+        context.Out() << kNothingToChange << "\n";
+        return kExitOk;
+    }
+    int exitWhenCancelled = kExitUsage;
+    std::vector<Change> written;
+    const int status = RunCycle(
+        context,
+        [&](CPrinterSettings& settings) {
+            PrepareForEditing(settings);
+            if (!ChangesAnything(changes, settings)) {
+                context.Out() << kNothingToChange << "\n";
+                exitWhenCancelled = kExitOk;
+                return EditChoice::Cancel;
+            }
+            if (!ApplyChanges(changes, settings, error) || !SaveAsEditor(settings, error)) {
+                context.Err() << error << "\n";
+                return EditChoice::Cancel;
+            }
+            written = ProfileOf(settings);
+            return EditChoice::Save;
+        },
+        exitWhenCancelled);
+    if (status != kExitOk || !options.verify || written.empty()) {
+        return status;
+    }
+    return RunVerify(context, written);
 }
 
 int RunDiff(const CliContext& context, const std::string& path) {
@@ -451,6 +504,12 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
     set->add_option("assignments", options->assignments, "NAME=VALUE pairs");
     set->add_option("--from", options->fromFile,
                     "A JSON object of settings as settings get --json prints it");
+    set->add_flag("--verify", options->verify,
+                  "After the write, read the printer again and name every setting it does not "
+                  "report as written (exit status 1). The printer applies new settings once it "
+                  "is switched off and on; a verify right after the write reads what it reports "
+                  "at that moment, which is the written value on printers that take settings at "
+                  "once, the virtual printer among them in every dialect");
     set->footer(FieldsHelp());
     set->callback([&context, options] { context.SetExitCode(RunSet(context, *options)); });
 

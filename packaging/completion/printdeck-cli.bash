@@ -78,7 +78,7 @@ _printdeck_cli() {
                         compopt -o nospace 2>/dev/null
                         return
                     fi
-                    words="--from --help $connection" ;;
+                    words="--from --verify --help $connection" ;;
             esac ;;
         prn)
             case $sub in

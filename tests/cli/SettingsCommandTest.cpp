@@ -159,6 +159,20 @@ TEST_F(SettingsCommandTest, DiffShowsExactlyTheSettingsThatChanged) {
     EXPECT_TRUE(Received().empty());
 }
 
+// A printer that acknowledges a switch write but keeps its value is caught;
+// one that takes everything is confirmed.
+TEST_F(SettingsCommandTest, VerifyNamesTheSettingsThatDidNotTake) {
+    ASSERT_EQ(Run({"settings", "set", "Density=7", "TimeOff=30", "--verify"}), 0) << err.str();
+    EXPECT_THAT(out.str(), HasSubstr("Verified: the printer reports every setting as written."));
+
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) { memory.ignoredSwitch = 1; });
+    EXPECT_EQ(Run({"settings", "set", "Density=5", "TimeOff=20", "--verify"}), 1);
+    EXPECT_THAT(out.str(), HasSubstr("Did not take: Density\n  printer  7 "));
+    EXPECT_THAT(out.str(), HasSubstr("  written  5 "));
+    EXPECT_THAT(out.str(), Not(HasSubstr("TimeOff")));
+    EXPECT_THAT(err.str(), HasSubstr("1 setting(s) did not take."));
+}
+
 TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     SetModel("_MRQ-T300");
     SetFirmware("_V01.05");

@@ -128,7 +128,7 @@ Bytes Reply(std::initializer_list<std::uint8_t> head, const std::string& value) 
 // '2' (or anything but '0' and '1') leaves a position as it is.
 void ApplySwitch(SettingsMemory& memory, int n, ByteView chars) {
     const auto found = memory.switches.find(n);
-    if (found == memory.switches.end()) {
+    if (found == memory.switches.end() || n == memory.ignoredSwitch) {
         return;
     }
     for (std::size_t k = 0; k < kSwitchLength; ++k) {

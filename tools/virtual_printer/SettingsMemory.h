@@ -29,6 +29,8 @@ struct SettingsMemory {
         {81, {'0', '0', '0', '0', '0', '0', '0', '1'}},
     };
     bool settingMode = false;
+    // A printer that acknowledges writes to this switch but keeps its value.
+    int ignoredSwitch = 0;
 
     std::string baudrate = "115200";
     char parity = '0';
