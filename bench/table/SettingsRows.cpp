@@ -17,21 +17,9 @@
 namespace printdeck::bench {
 namespace {
 
-struct Dialect {
-    const char* name;
-    const char* model;
-    const char* firmware;
-};
-
-constexpr Dialect kDialects[] = {
-    {"old MSW", "_MRQ-T200", "_VER V1.23"},
-    {"SW", "_MRQ-T200", "_V01.00"},
-    {"new MSW", "_MRQ-T300", "_V01.05"},
-};
-
 class SettingsBench {
 public:
-    explicit SettingsBench(const Dialect& dialect)
+    explicit SettingsBench(const vp::DialectPreset& dialect)
         : m_printer(Options(dialect)), m_device(m_clock) {
         ::setenv("PRINTDECK_LOG", (m_dir / "SbinLog.txt").c_str(), 1);
         std::string error;
@@ -60,7 +48,7 @@ public:
     }
 
 private:
-    static vp::PrinterOptions Options(const Dialect& dialect) {
+    static vp::PrinterOptions Options(const vp::DialectPreset& dialect) {
         vp::PrinterOptions options;
         options.listen = {"127.0.0.1", 0};
         options.identity.model = dialect.model;
@@ -82,7 +70,7 @@ double TimeOverWaits(const Pair& pair) {
 }  // namespace
 
 void AddSettingsRows(int runs, std::vector<FloorRow>& rows) {
-    for (const Dialect& dialect : kDialects) {
+    for (const vp::DialectPreset& dialect : vp::kDialectPresets) {
         SettingsBench bench(dialect);
         for (const auto& [mode, what] :
              {std::pair{ReadFromPrinter, "read"}, std::pair{WriteToPrinter, "write"}}) {

@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "Identity.h"
 #include "gui/DemoPrinter.h"
 #include "gui/PrintdeckApp.h"
 #include "gui/Prompter.h"
@@ -15,21 +16,8 @@ int UsageError(const QString& message) {
     return kExitUsage;
 }
 
-// Demo printers of the three settings dialects.
-struct DialectPreset {
-    const char* name;
-    const char* model;
-    const char* firmware;
-};
-
-constexpr DialectPreset kDialects[] = {
-    {"old-msw", "_MRQ-T200", "_VER V1.23"},
-    {"sw", "_MRQ-T200", "_V01.00"},
-    {"new-msw", "_MRQ-T300", "_V01.05"},
-};
-
-const DialectPreset* FindDialect(const QString& name) {
-    for (const DialectPreset& preset : kDialects) {
+const printdeck::vp::DialectPreset* FindDialect(const QString& name) {
+    for (const printdeck::vp::DialectPreset& preset : printdeck::vp::kDialectPresets) {
         if (name == QLatin1String(preset.name)) {
             return &preset;
         }
@@ -97,7 +85,7 @@ int main(int argc, char** argv) {
         return UsageError(
             QStringLiteral("--model, --firmware and --dialect describe the --demo printer"));
     }
-    const DialectPreset* preset = FindDialect(parser.value(dialect));
+    const printdeck::vp::DialectPreset* preset = FindDialect(parser.value(dialect));
     if (preset == nullptr) {
         return UsageError(QStringLiteral("unknown dialect '%1'").arg(parser.value(dialect)));
     }

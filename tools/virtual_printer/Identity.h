@@ -17,4 +17,17 @@ struct Identity {
     std::uint8_t msr = '0';
 };
 
+// A printer of each settings dialect, as the demo and the benchmarks play it.
+struct DialectPreset {
+    const char* name;
+    const char* model;
+    const char* firmware;
+};
+
+inline constexpr DialectPreset kDialectPresets[] = {
+    {"old-msw", "_MRQ-T200", "_VER V1.23"},
+    {"sw", "_MRQ-T200", "_V01.00"},
+    {"new-msw", "_MRQ-T300", "_V01.05"},
+};
+
 }  // namespace printdeck::vp
