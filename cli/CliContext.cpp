@@ -1,6 +1,7 @@
 #include "CliContext.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <iostream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -27,6 +28,23 @@ std::optional<Connection> StoredConnection() {
                       stored->uDatabit, stored->uStopbit,  stored->uFlowcontrol};
 }
 
+// NET followed by an address and ":PORT", the TCP port as a number 1..65535:
+// the address part and the port; nullopt for any other port string.
+std::optional<std::pair<std::string, int>> SplitTcpPort(const std::string& port) {
+    const std::size_t colon = port.rfind(':');
+    if (colon == std::string::npos || port.rfind("NET", 0) != 0) {
+        return std::nullopt;
+    }
+    const std::string digits = port.substr(colon + 1);
+    int number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size() ||
+        number < 1 || number > 65535) {
+        return std::nullopt;
+    }
+    return std::pair{port.substr(0, colon), number};
+}
+
 Connection DefaultConnection() {
     Connection connection;
     connection.portString = kDefaultNetworkPort;
@@ -40,7 +58,8 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
     app.add_option("--port", m_port,
                    "Port string: a serial device name (ttyUSB0, ttyS0, COM1), a USB printer "
                    "device path (/dev/usb/lp0), LPTn, or NET followed by an IPv4 address "
-                   "(NET192.168.0.10). Default: the connection stored by the window, else "
+                   "(NET192.168.0.10), optionally with its TCP port (NET192.168.0.10:9101). "
+                   "Default: the connection stored by the window, else "
                    "NET127.0.0.1 (the virtual printer).");
     app.add_option("--baud", m_baud,
                    "Baud rate of a serial line; for NET ports the TCP port number (default 9100)")
@@ -60,6 +79,12 @@ int CliContext::CheckBeforeRun() const {
         Err() << problem << "\n";
         return kExitFailure;
     }
+    if (const auto split = m_port ? SplitTcpPort(*m_port) : std::nullopt;
+        split && m_baud && *m_baud != split->second) {
+        Err() << "--port " << Excerpt(*m_port) << " names TCP port " << split->second
+              << " but --baud names " << *m_baud << "; give the TCP port once\n";
+        return kExitUsage;
+    }
     const Connection connection = ResolveConnection();
     const std::string problem =
         PortStringProblem(connection.portString, static_cast<std::uint32_t>(connection.baudRate));
@@ -74,7 +99,10 @@ int CliContext::CheckBeforeRun() const {
 
 Connection CliContext::ResolveConnection() const {
     Connection connection;
-    if (m_port) {
+    if (const auto split = m_port ? SplitTcpPort(*m_port) : std::nullopt) {
+        connection.portString = split->first;
+        connection.baudRate = split->second;
+    } else if (m_port) {
         connection.portString = *m_port;
         if (CPrinterPort::KindOf(*m_port) == PortKind::Network) {
             connection.baudRate = kDefaultTcpPort;

@@ -124,6 +124,22 @@ TEST_F(IdentifyCommandTest, MalformedPortStringIsAUsageError) {
         << m_err.str();
 }
 
+// NET…:PORT is a shorthand for --baud; naming two TCP ports is a usage error.
+TEST_F(IdentifyCommandTest, NetPortMayCarryItsTcpPort) {
+    const std::string port = "NET127.0.0.1:" + std::to_string(Port());
+    EXPECT_EQ(test::RunCliWith({"--port", port, "identify"}, m_out, m_err), 0) << m_err.str();
+    EXPECT_NE(m_out.str().find("(TCP port " + std::to_string(Port()) + ")"), std::string::npos)
+        << m_out.str();
+
+    EXPECT_EQ(test::RunCliWith({"--port", port, "--baud", "9100", "identify"}, m_out, m_err), 2);
+    EXPECT_NE(
+        m_err.str().find("names TCP port " + std::to_string(Port()) + " but --baud names 9100"),
+        std::string::npos)
+        << m_err.str();
+    EXPECT_EQ(test::RunCliWith({"--port", "NET127.0.0.1:70000", "identify"}, m_out, m_err), 2);
+    EXPECT_NE(m_err.str().find("Bad port string \"NET127.0.0.1:70000\""), std::string::npos);
+}
+
 // A path given or stored as the port that is no device is never written to.
 TEST_F(IdentifyCommandTest, PortThatIsARegularFileIsRefusedUntouched) {
     const std::string path = (m_files.Dir().Path() / "v.txt").string();
