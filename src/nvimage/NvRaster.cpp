@@ -76,12 +76,16 @@ auto WithReader(PixelFormat format, Action&& action) {
     return format == PixelFormat::Rgb32 ? action(Rgb32Reader{}) : action(Rgb888Reader{});
 }
 
-// Dark unless every channel is above the white threshold.
+// Dark unless every channel of 0x..RRGGBB is above the white threshold, 225:
+// a channel is above it when its top three bits are set and one of the four
+// bits below them (0xE2 is the least such value). All three channels at once.
 bool IsDarkWord(std::uint32_t word) {
-    // Bitwise, not logical: no branch per pixel.
-    return static_cast<bool>(static_cast<int>(((word >> 16) & 0xFFu) <= kWhiteAbove) |
-                             static_cast<int>(((word >> 8) & 0xFFu) <= kWhiteAbove) |
-                             static_cast<int>((word & 0xFFu) <= kWhiteAbove));
+    static_assert(kWhiteAbove == 0xE1);
+    const bool topBitsSet = (word & 0xE0E0E0u) == 0xE0E0E0u;
+    // Adding 0x7F carries into a channel's top bit exactly when its bits
+    // 0x1E are not all clear; no channel carries into the next.
+    const bool lowBitsSet = (((word & 0x1E1E1Eu) + 0x7F7F7Fu) & 0x808080u) == 0x808080u;
+    return !(topBitsSet && lowBitsSet);
 }
 
 // The open mask cells of row y for the eight dots of one raster byte, leftmost
@@ -96,17 +100,30 @@ std::uint8_t RowMask(const std::array<bool, 16>& open, int y) {
     return static_cast<std::uint8_t>(mask);
 }
 
-// Packs one row of pixels into raster bytes, eight dots at a time.
+// The dots of `count` (at most eight) pixels, the first in the top bit.
+template <typename Reader>
+unsigned DotsOf(const std::uint8_t* pixels, int count) {
+    unsigned dots = 0;
+    for (int k = 0; k < count; ++k) {
+        const std::uint8_t* pixel = pixels + static_cast<std::size_t>(k) * Reader::kBytes;
+        dots |= static_cast<unsigned>(IsDarkWord(Reader::Word(pixel))) << (7 - k);
+    }
+    return dots;
+}
+
+// Packs one row of pixels into raster bytes, eight dots at a time; whole
+// bytes first, so their loop has a fixed count.
 template <typename Reader>
 void PackRow(const std::uint8_t* pixels, int width, std::uint8_t rowMask, std::uint8_t* out) {
-    for (int x0 = 0; x0 < width; x0 += 8) {
-        const int count = std::min(8, width - x0);
-        unsigned dots = 0;
-        for (int k = 0; k < count; ++k) {
-            const std::uint8_t* pixel = pixels + static_cast<std::size_t>(x0 + k) * Reader::kBytes;
-            dots |= static_cast<unsigned>(IsDarkWord(Reader::Word(pixel))) << (7 - k);
-        }
-        out[x0 >> 3] = static_cast<std::uint8_t>(dots & rowMask);
+    int x0 = 0;
+    for (; x0 + 8 <= width; x0 += 8) {
+        out[x0 >> 3] = static_cast<std::uint8_t>(
+            DotsOf<Reader>(pixels + static_cast<std::size_t>(x0) * Reader::kBytes, 8) & rowMask);
+    }
+    if (x0 < width) {
+        out[x0 >> 3] = static_cast<std::uint8_t>(
+            DotsOf<Reader>(pixels + static_cast<std::size_t>(x0) * Reader::kBytes, width - x0) &
+            rowMask);
     }
 }
 

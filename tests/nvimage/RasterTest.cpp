@@ -119,6 +119,38 @@ TEST(IsDarkPixelTest, OnlyChannelsAllAbove225AreWhite) {
     }
 }
 
+// The packer tests all three channels of a pixel at once; every one of the
+// 2^24 colours, in both pixel formats, must print as IsDarkPixel says.
+TEST(MakeRasterTest, EveryColourPrintsAsIsDarkPixelSays) {
+    constexpr int kSide = 4096;
+    std::vector<std::uint32_t> words(kSide * kSide);
+    std::iota(words.begin(), words.end(), 0xFF000000u);
+    std::vector<std::uint8_t> rgb(words.size() * 3);
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        rgb[3 * i] = static_cast<std::uint8_t>(words[i] >> 16);
+        rgb[3 * i + 1] = static_cast<std::uint8_t>(words[i] >> 8);
+        rgb[3 * i + 2] = static_cast<std::uint8_t>(words[i]);
+    }
+    const CPixelRows pictures[] = {
+        {kSide, kSide, PixelFormat::Rgb32, reinterpret_cast<const std::uint8_t*>(words.data()),
+         kSide * 4},
+        {kSide, kSide, PixelFormat::Rgb888, rgb.data(), kSide * 3},
+    };
+    for (const CPixelRows& picture : pictures) {
+        const CRaster raster = MakeRaster(picture, kSide, 0);
+        ASSERT_EQ(raster.m_nWidth, kSide);
+        std::size_t wrong = 0;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            const bool printed = (raster.m_Bytes[i / 8] & (0x80u >> (i % 8))) != 0;
+            const std::uint32_t c = words[i];
+            wrong += printed != (IsDarkPixel(static_cast<std::uint8_t>(c >> 16),
+                                             static_cast<std::uint8_t>(c >> 8),
+                                             static_cast<std::uint8_t>(c)) == 1);
+        }
+        EXPECT_EQ(wrong, 0u);
+    }
+}
+
 TEST(BrightnessMaskTest, OpenCellsShrinkWithBrightness) {
     const std::pair<int, int> cases[] = {{0, 16}, {1, 16}, {6, 16}, {7, 15}, {25, 13},
                                          {50, 9}, {75, 5}, {93, 2}, {94, 1}, {100, 1}};
