@@ -196,14 +196,14 @@ void ShrinkEachRow(const CPixelRows& source, int width, int height, Emit&& emit)
     const std::size_t rowBytes = static_cast<std::size_t>(source.m_nWidth) * Reader::kBytes;
     const std::vector<int> starts = ColumnStarts(source.m_nWidth, width);
     const std::vector<int> rows = ShrinkMap(source.m_nHeight, height);
-    std::vector<std::uint8_t> column(rowBytes);
+    std::vector<std::uint8_t> band(rowBytes);  // the source rows of one destination row, ANDed
     std::vector<std::uint32_t> out(static_cast<std::size_t>(width));
     const auto finish = [&](int y) {
         for (int j = 0; j < width; ++j) {
             std::uint32_t dark = 0xFFFFFFFFu;
             const int end = starts[static_cast<std::size_t>(j) + 1];
             for (int x = starts[static_cast<std::size_t>(j)]; x < end; ++x) {
-                dark &= Reader::Word(column.data() + static_cast<std::size_t>(x) * Reader::kBytes);
+                dark &= Reader::Word(band.data() + static_cast<std::size_t>(x) * Reader::kBytes);
             }
             out[static_cast<std::size_t>(j)] = dark;
         }
@@ -217,9 +217,9 @@ void ShrinkEachRow(const CPixelRows& source, int width, int height, Emit&& emit)
                 finish(current);
             }
             current = target;
-            std::fill(column.begin(), column.end(), std::uint8_t{0xFF});
+            std::fill(band.begin(), band.end(), std::uint8_t{0xFF});
         }
-        AndInto(column.data(), source.Row(y), rowBytes);
+        AndInto(band.data(), source.Row(y), rowBytes);
     }
     if (current >= 0) {
         finish(current);
