@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "DryRun.h"
 #include "Interrupts.h"
 #include "Output.h"
 #include "ProgressLine.h"
@@ -22,6 +23,7 @@ struct SettingsOptions {
     std::vector<std::string> assignments;
     std::string fromFile;
     bool verify = false;
+    bool dryRun = false;
 };
 
 struct Change {
@@ -235,9 +237,10 @@ void PrintPrinter(std::ostream& out, const CPrinterDevice& device) {
 
 // Runs the settings cycle with the progress on the error stream; the edit
 // step decides what happens between the read and the write run, and may set
-// the exit status of a cancelled edit, which is read after it ran.
+// the exit status of a cancelled edit, which is read after it ran. With a
+// stand-in, the write run goes to it and its commands are printed instead.
 int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
-             const int& exitWhenCancelled) {
+             const int& exitWhenCancelled, StandInPrinter* standIn = nullptr) {
     CPrinterDevice device;
     context.ConfigureDevice(device);
     CPrinterSettings settings;
@@ -256,9 +259,24 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
         progress.End();
         return accepted;
     });
-    const CycleResult result = cycle.Run(edit);
+    cycle.SetStoreSaving(standIn == nullptr);
+    const CycleResult result = cycle.Run([&](CPrinterSettings& settings) {
+        const EditChoice choice = edit(settings);
+        std::string error;
+        if (choice != EditChoice::Cancel && standIn != nullptr &&
+            !standIn->TakeOver(device, error)) {
+            context.Err() << "Dry run: " << error << "\n";
+            return EditChoice::Cancel;
+        }
+        return choice;
+    });
     switch (result.outcome) {
         case CycleResult::Outcome::Saved:
+            if (standIn != nullptr) {
+                context.Out() << "Dry run: nothing was written. The write run would send:\n";
+                PrintCommands(context.Out(), standIn->Commands());
+                return kExitOk;
+            }
             context.Out() << TerminalText(result.text) << "\n";
             return kExitOk;
         case CycleResult::Outcome::EditCancelled:
@@ -422,6 +440,7 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
     }
     int exitWhenCancelled = kExitUsage;
     std::vector<Change> written;
+    StandInPrinter standIn;
     const int status = RunCycle(
         context,
         [&](CPrinterSettings& settings) {
@@ -438,8 +457,8 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
             written = ProfileOf(settings);
             return EditChoice::Save;
         },
-        exitWhenCancelled);
-    if (status != kExitOk || !options.verify || written.empty()) {
+        exitWhenCancelled, options.dryRun ? &standIn : nullptr);
+    if (status != kExitOk || !options.verify || options.dryRun || written.empty()) {
         return status;
     }
     return RunVerify(context, written);
@@ -470,7 +489,8 @@ int RunDiff(const CliContext& context, const std::string& path) {
         exitWhenCompared);
 }
 
-int RunDefault(const CliContext& context) {
+int RunDefault(const CliContext& context, const SettingsOptions& options) {
+    StandInPrinter standIn;
     return RunCycle(
         context,
         [](CPrinterSettings& settings) {
@@ -478,7 +498,7 @@ int RunDefault(const CliContext& context) {
             CEditorValues::Load(settings).Store(settings, false);
             return EditChoice::Default;
         },
-        kExitOk);
+        kExitOk, options.dryRun ? &standIn : nullptr);
 }
 
 }  // namespace
@@ -510,6 +530,10 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
                   "is switched off and on; a verify right after the write reads what it reports "
                   "at that moment, which is the written value on printers that take settings at "
                   "once, the virtual printer among them in every dialect");
+    constexpr const char* kDryRunHelp =
+        "Read the printer as usual, then print the commands the write would send, one per line "
+        "in hex with its meaning, and send none of them; the store is left as it is";
+    set->add_flag("--dry-run", options->dryRun, kDryRunHelp);
     set->footer(FieldsHelp());
     set->callback([&context, options] { context.SetExitCode(RunSet(context, *options)); });
 
@@ -528,7 +552,8 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
 
     CLI::App* reset = settings->add_subcommand(
         "default", "Read the printer's settings, then restore its factory defaults");
-    reset->callback([&context] { context.SetExitCode(RunDefault(context)); });
+    reset->add_flag("--dry-run", options->dryRun, kDryRunHelp);
+    reset->callback([&context, options] { context.SetExitCode(RunDefault(context, *options)); });
 }
 
 }  // namespace printdeck::cli

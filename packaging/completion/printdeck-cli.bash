@@ -69,7 +69,7 @@ _printdeck_cli() {
                     [[ $cur != -* ]] && { _printdeck_cli_files '*.json' "$cur"; return; }
                     words="--json --help $connection" ;;
                 get) words="--json --help $connection" ;;
-                default) words="--help $connection" ;;
+                default) words="--dry-run --help $connection" ;;
                 set)
                     if [[ $cur != -* ]]; then
                         # Names match without regard to case, as the program takes them.
@@ -78,7 +78,7 @@ _printdeck_cli() {
                         compopt -o nospace 2>/dev/null
                         return
                     fi
-                    words="--from --verify --help $connection" ;;
+                    words="--from --verify --dry-run --help $connection" ;;
             esac ;;
         prn)
             case $sub in

@@ -30,7 +30,7 @@ CycleResult CSettingsCycle::Run(const EditStep& edit) {
         // The specific failure is not shown for a write.
         return Finish(CycleResult::Outcome::WriteFailed, LoadString(IDS_FAILED_TO_SAVE_VMSM));
     }
-    if (m_settings.SaveToStore(kProgramKey) == 0) {
+    if (m_bSaveToStore && m_settings.SaveToStore(kProgramKey) == 0) {
         return Finish(CycleResult::Outcome::StoreFailed,
                       "The printer took the settings, but they could not be saved in " +
                           CConfigStore::StoreFilePath() + ".");

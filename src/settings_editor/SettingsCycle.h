@@ -37,6 +37,9 @@ public:
     CSettingsCycle(CPrinterSettings& settings, CPrinterDevice& device);
 
     void SetTransferRunner(TransferRunner runner) { m_runner = std::move(runner); }
+    // False for a run whose write goes to a stand-in: the record it wrote is
+    // then not the printer's, and the store keeps what it held.
+    void SetStoreSaving(bool save) { m_bSaveToStore = save; }
     // The one transfer object used for the read and the write run.
     CSettingsTransfer& Transfer() { return m_transfer; }
 
@@ -49,6 +52,7 @@ private:
     CPrinterDevice& m_device;
     CSettingsTransfer m_transfer;
     TransferRunner m_runner;
+    bool m_bSaveToStore = true;
 };
 
 }  // namespace printdeck

@@ -173,6 +173,53 @@ TEST_F(SettingsCommandTest, VerifyNamesTheSettingsThatDidNotTake) {
     EXPECT_THAT(err.str(), HasSubstr("1 setting(s) did not take."));
 }
 
+// The bytes of a dry run's command lines, in order.
+vp::Bytes DryRunBytes(const std::string& output) {
+    vp::Bytes bytes;
+    std::istringstream lines(output);
+    std::string line;
+    std::getline(lines, line);  // the heading
+    while (std::getline(lines, line)) {
+        std::istringstream hex(line.substr(0, line.find("  ")));
+        for (std::string pair; hex >> pair;) {
+            bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
+        }
+    }
+    return bytes;
+}
+
+// A dry run writes nothing to the printer or the store and prints exactly
+// the bytes that the real run then sends after its read run.
+TEST_F(SettingsCommandTest, DryRunPrintsTheBytesOfTheRealWriteAndSendsNone) {
+    SetModel("_MRQ-T300");
+    SetFirmware("_V01.05");
+    ASSERT_EQ(Run({"settings", "get"}), 0) << err.str();
+    const std::size_t readRunBytes = Received().size();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"settings", "set", "Density=7", "TimeOff=30"},
+          std::vector<std::string>{"settings", "default"}}) {
+        SCOPED_TRACE(args[1]);
+        const std::string storeBefore = StoreText();
+        ClearReceived();
+        std::vector<std::string> dry = args;
+        dry.push_back("--dry-run");
+        ASSERT_EQ(Run(dry), 0) << err.str();
+        EXPECT_FALSE(PrinterWasWritten());
+        EXPECT_EQ(Received().size(), readRunBytes);
+        EXPECT_EQ(StoreText(), storeBefore);
+        EXPECT_THAT(out.str(), HasSubstr("Dry run: nothing was written."));
+        EXPECT_THAT(out.str(), HasSubstr("  setting mode start\n"));
+        const vp::Bytes printed = DryRunBytes(out.str());
+
+        ClearReceived();
+        ASSERT_EQ(Run(args), 0) << err.str();
+        ASSERT_TRUE(WaitForReceived(readRunBytes + printed.size()));
+        const vp::Bytes real = Received();
+        EXPECT_EQ(vp::Bytes(real.begin() + static_cast<std::ptrdiff_t>(readRunBytes), real.end()),
+                  printed);
+    }
+}
+
 TEST_F(SettingsCommandTest, PrinterClosingDuringTheWriteFailsAndKeepsTheStore) {
     SetModel("_MRQ-T300");
     SetFirmware("_V01.05");
