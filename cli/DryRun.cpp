@@ -1,5 +1,6 @@
 #include "DryRun.h"
 
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string_view>
@@ -41,18 +42,43 @@ std::string SerialItem(std::uint8_t item) {
     return found != kItems.end() ? found->second : "serial setting " + std::to_string(item);
 }
 
+// The two address characters at `at`.
+std::string AddressAt(const vp::Bytes& bytes, std::size_t at) {
+    return {static_cast<char>(At(bytes, at)), static_cast<char>(At(bytes, at + 1))};
+}
+
 std::string KeyCodeMeaning(const vp::Bytes& bytes) {
-    if (At(bytes, kNvFunctionAt) != 0x43) {
-        return "NV image command";
+    switch (At(bytes, kNvFunctionAt)) {
+        case 0x43: {  // ... 30 43 30 kc1 kc2 01 wL wH hL hH 31
+            const int width = At(bytes, 11) | At(bytes, 12) << 8;
+            const int height = At(bytes, 13) | At(bytes, 14) << 8;
+            return "NV define " + AddressAt(bytes, 8) + " (" + std::to_string(width) + " x " +
+                   std::to_string(height) + ")";
+        }
+        case 0x40:
+            return "NV list query";
+        case 0x45:
+            return "NV print " + AddressAt(bytes, 7);
+        case 0x42:
+            return "NV delete " + AddressAt(bytes, 7);
+        case 0x41:
+            return "NV delete all";
+        default:
+            return "NV image command";
     }
-    const int width = At(bytes, 11) | At(bytes, 12) << 8;
-    const int height = At(bytes, 13) | At(bytes, 14) << 8;
-    return std::string("NV define ") + static_cast<char>(At(bytes, 8)) +
-           static_cast<char>(At(bytes, 9)) + " (" + std::to_string(width) + " x " +
-           std::to_string(height) + ")";
+}
+
+std::string IndexedMeaning(const vp::Bytes& bytes) {
+    if (At(bytes, 2) == 0x37) {
+        return "indexed NV download of " + std::to_string(At(bytes, 8)) + " image(s)";
+    }
+    return "indexed NV command";
 }
 
 std::string Meaning(const vp::CommandEvent& command) {
+    if (command.bytes == vp::Bytes{0x06}) {
+        return "acknowledge (ACK)";
+    }
     if (command.kind != vp::CommandEvent::Kind::Command) {
         return "not recognised by the stand-in printer";
     }
@@ -74,6 +100,9 @@ std::string Meaning(const vp::CommandEvent& command) {
     if (handler == "nv-key-code") {
         return KeyCodeMeaning(bytes);
     }
+    if (handler == "nv-indexed") {
+        return IndexedMeaning(bytes);
+    }
     static const std::map<std::string_view, std::string> kNames = {
         {"msw-setting-start", "setting mode start"},
         {"msw-setting-end", "setting mode end"},
@@ -86,7 +115,6 @@ std::string Meaning(const vp::CommandEvent& command) {
         {"firmware", "firmware version query"},
         {"code-page", "code page query"},
         {"card-reader", "card-reader query"},
-        {"nv-indexed", "indexed NV download"},
     };
     const auto found = kNames.find(handler);
     return found != kNames.end() ? found->second : std::string(handler);
@@ -110,6 +138,8 @@ bool StandInPrinter::TakeOver(CPrinterDevice& device, std::string& error) {
         return false;
     }
     device.m_Port.Close();
+    m_pPort = &device.m_Port;
+    m_nWrittenBefore = device.m_Port.BytesWritten();
     device.m_strPortName = "NET127.0.0.1";
     device.m_nBaudRate = m_printer->Port();
     device.ApplyPortSettings();
@@ -121,7 +151,26 @@ bool StandInPrinter::TakeOver(CPrinterDevice& device, std::string& error) {
 }
 
 std::vector<vp::CommandEvent> StandInPrinter::Commands() const {
-    return m_printer ? m_printer->Record().Events() : std::vector<vp::CommandEvent>();
+    if (!m_printer || m_pPort == nullptr) {
+        return {};
+    }
+    constexpr std::chrono::seconds kDeliveryLimit{3};
+    m_printer->Record().WaitForReceived(m_pPort->BytesWritten() - m_nWrittenBefore, kDeliveryLimit);
+    std::vector<vp::CommandEvent> commands = m_printer->Record().Events();
+    // The last bytes may still wait to be recognised (a lone ACK may begin a
+    // longer command); they are what was sent all the same.
+    std::size_t covered = 0;
+    for (const vp::CommandEvent& command : commands) {
+        covered += command.bytes.size();
+    }
+    const vp::Bytes received = m_printer->Record().Received();
+    if (covered < received.size()) {
+        vp::CommandEvent rest;
+        rest.kind = vp::CommandEvent::Kind::Unknown;
+        rest.bytes.assign(received.begin() + static_cast<std::ptrdiff_t>(covered), received.end());
+        commands.push_back(std::move(rest));
+    }
+    return commands;
 }
 
 void PrintCommands(std::ostream& out, const std::vector<vp::CommandEvent>& commands) {

@@ -28,11 +28,14 @@ public:
     // Starts the stand-in with the identity the device read, closes the
     // device's port and opens it on the stand-in; false with `error`.
     bool TakeOver(CPrinterDevice& device, std::string& error);
-    // The commands the stand-in received, in order.
+    // The commands the stand-in received, in order, once it has received
+    // every byte the device wrote to it.
     std::vector<vp::CommandEvent> Commands() const;
 
 private:
     std::unique_ptr<vp::VirtualPrinter> m_printer;
+    const CPrinterPort* m_pPort = nullptr;
+    std::uint64_t m_nWrittenBefore = 0;
 };
 
 // One line per command: its bytes in hex, then what it does.

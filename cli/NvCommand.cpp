@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Commands.h"
+#include "DryRun.h"
 #include "NvSession.h"
 #include "Output.h"
 #include "app/StringTable.h"
@@ -52,13 +53,27 @@ int RunDownload(const CliContext& context, const NvRequest& request) {
     if (const int status = session.Prepare(request); status != kExitOk) {
         return status;
     }
-    const CNvResult result = session.Flow(request).Download();
+    StandInPrinter standIn;
+    std::string error;
+    if (request.dryRun && !standIn.TakeOver(session.Device(), error)) {
+        ReportFailure(context, "Dry run: " + error, std::nullopt);
+        return kExitFailure;
+    }
+    CNvDownloadFlow flow = session.Flow(request);
+    flow.m_bStoreCount = !request.dryRun;
+    const CNvResult result = flow.Download();
     if (const int status = session.Report(result); status != kExitOk) {
         // Refusals come before the first byte; these two after it.
-        if (result.m_nCode == RC_NV_OPERATION_FAILED || result.m_nCode == RC_NV_NOT_CONFIRMED) {
+        if (!request.dryRun &&
+            (result.m_nCode == RC_NV_OPERATION_FAILED || result.m_nCode == RC_NV_NOT_CONFIRMED)) {
             ReportPartialWrite(context, "nv list");
         }
         return status;
+    }
+    if (request.dryRun) {
+        context.Out() << "Dry run: nothing was sent. The download would send:\n";
+        PrintCommands(context.Out(), standIn.Commands());
+        return kExitOk;
     }
     context.Out() << "Downloaded " << session.List().m_nStoredCount << " NV image(s).\n";
     session.PrintAddresses();
@@ -163,6 +178,10 @@ void AddNvCommand(CLI::App& app, CliContext& context) {
 
     CLI::App* download = nv->add_subcommand("download", "Download BMP images as NV images");
     AddImageOptions(*download, *options);
+    download->add_flag("--dry-run", options->request.dryRun,
+                       "Read the printer's NV list as usual, then print the commands the "
+                       "download would send, one per line in hex with its meaning, and send "
+                       "none of them");
     download->callback(
         [&context, options] { context.SetExitCode(RunDownload(context, options->request)); });
 

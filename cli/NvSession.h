@@ -17,6 +17,7 @@ struct NvRequest {
     int brightness = 0;  // as the window's slider starts
     std::vector<std::string> addresses;
     bool autoAddress = false;
+    bool dryRun = false;  // download to a stand-in and print its commands
 };
 
 // One use of the NV image manager from the terminal: the printer, the image

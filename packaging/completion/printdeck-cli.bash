@@ -61,7 +61,7 @@ _printdeck_cli() {
         identify | ports | doctor) words="--json --help $connection" ;;
         firmware)
             [[ $cur != -* ]] && { _printdeck_cli_files '*.fls' "$cur"; return; }
-            words="--help $connection" ;;
+            words="--dry-run --help $connection" ;;
         settings)
             case $sub in
                 "") words="get set diff default --help" ;;
@@ -97,7 +97,8 @@ _printdeck_cli() {
                     local images='*.[bB][mM][pP]'
                     [[ $sub == save ]] && images='*'
                     [[ $cur != -* ]] && { _printdeck_cli_files "$images" "$cur"; return; }
-                    words="--auto --address --brightness --help $connection" ;;
+                    words="--auto --address --brightness --help $connection"
+                    [[ $sub == download ]] && words="$words --dry-run" ;;
             esac ;;
     esac
     COMPREPLY=($(compgen -W "$words" -- "$cur"))

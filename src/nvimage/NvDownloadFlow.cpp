@@ -150,7 +150,7 @@ bool CNvDownloadFlow::Refresh(std::string& failure) {
 
 bool CNvDownloadFlow::StoreCount(std::size_t count) {
     m_list.m_nStoredCount = static_cast<int>(count);
-    return CNvImageList::WriteStoredCount(kNvKey, m_list.m_nStoredCount);
+    return !m_bStoreCount || CNvImageList::WriteStoredCount(kNvKey, m_list.m_nStoredCount);
 }
 
 }  // namespace printdeck

@@ -43,6 +43,9 @@ public:
     CNvResult Save(const std::string& path);
 
     bool m_bAutoAddressing = false;
+    // False for a download to a stand-in printer, which must not change the
+    // store's "Count".
+    bool m_bStoreCount = true;
     NvAddressQuestion m_AskAddress;
     // Addresses of the records of the last download or save, in order;
     // empty for an indexed printer.

@@ -122,6 +122,7 @@ int CPrinterPort::Write(const std::uint8_t* data, int length) {
     const int written = WriteOpen(data, accepted);
     if (written > 0) {
         m_unansweredSince = m_pClock->TickCount();
+        m_nBytesWritten += static_cast<std::uint64_t>(written);
     }
     return written;
 }

@@ -43,6 +43,8 @@ public:
     // How long the last bytes written had gone unanswered when the port
     // closed (or by now, while it is open); 0 when a reply followed them.
     std::uint64_t UnansweredMs() const;
+    // Every byte the connections of this port have taken, since it was made.
+    std::uint64_t BytesWritten() const { return m_nBytesWritten; }
 
     // The kind a port string names, by the grammar tested on every Open.
     static PortKind KindOf(const std::string& portString);
@@ -74,6 +76,7 @@ private:
     // When the last bytes went out, while no byte has come back since.
     std::optional<std::uint64_t> m_unansweredSince;
     std::uint64_t m_unansweredAtClose = 0;
+    std::uint64_t m_nBytesWritten = 0;
 };
 
 }  // namespace printdeck

@@ -33,4 +33,20 @@ inline std::vector<std::string> OnPrinter(const VirtualPrinterRunner& printer,
     return all;
 }
 
+// The bytes of a dry run's command lines ("HEX  meaning"), in order; the
+// first line is the heading.
+inline vp::Bytes DryRunBytes(const std::string& output) {
+    vp::Bytes bytes;
+    std::istringstream lines(output);
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        std::istringstream hex(line.substr(0, line.find("  ")));
+        for (std::string pair; hex >> pair;) {
+            bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
+        }
+    }
+    return bytes;
+}
+
 }  // namespace printdeck::test

@@ -60,6 +60,29 @@ TEST_F(FirmwareCommandTest, SendsTheFileOverTheStoredConnection) {
     EXPECT_EQ(test::ReadWholeFile(Received()), image);
 }
 
+// The pieces the download would write, byte for byte, and nothing sent.
+TEST_F(FirmwareCommandTest, DryRunPrintsThePiecesAndSendsNone) {
+    std::string image(9000, '\x5A');
+    image[4096] = '\x01';
+    const auto path = m_files.Dir() / "image.fls";
+    std::ofstream(path, std::ios::binary) << image;
+
+    ASSERT_EQ(Run({"--port", "NET127.0.0.1:" + std::to_string(m_printer.Port()), "firmware",
+                   path.string(), "--dry-run"}),
+              0)
+        << m_err.str();
+
+    EXPECT_NE(m_out.str().find("would send 9000 bytes in 3 piece(s):\n"), std::string::npos)
+        << m_out.str().substr(0, 200);
+    EXPECT_NE(m_out.str().find("5A  firmware piece 1 of 3 (bytes 0 to 4095)\n01 5A"),
+              std::string::npos);
+    EXPECT_NE(m_out.str().find("  firmware piece 3 of 3 (bytes 8192 to 8999)\n"),
+              std::string::npos);
+    const vp::Bytes printed = test::DryRunBytes(m_out.str());
+    EXPECT_EQ(std::string(printed.begin(), printed.end()), image);
+    EXPECT_FALSE(std::filesystem::exists(Received()) && !test::ReadWholeFile(Received()).empty());
+}
+
 TEST_F(FirmwareCommandTest, FailuresAreReportedWithTheirMessage) {
     const auto image = m_files.Dir() / "image.fls";
     std::ofstream(image, std::ios::binary) << "firmware";

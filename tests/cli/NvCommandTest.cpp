@@ -183,6 +183,28 @@ TEST_F(NvCommandTest, PrnSendPutsTheFileIntoThePrinterUnchanged) {
     EXPECT_TRUE(Received().empty());
 }
 
+// A dry run leaves the printer and the store as they were and prints the
+// bytes that the real download then sends after its list read.
+TEST_F(NvCommandTest, DownloadDryRunPrintsTheRealDownloadAndSendsNone) {
+    const std::string image = WriteBmp("first.bmp", 40, 20);
+    ASSERT_EQ(Run({"list"}), 0) << m_err.str();
+    const std::size_t listRunBytes = Received().size();
+    ClearReceived();
+
+    ASSERT_EQ(Run({"download", image, "--auto", "--dry-run"}), 0) << m_err.str();
+    EXPECT_EQ(Received().size(), listRunBytes);
+    EXPECT_TRUE(Nv().keyCodeGraphics.empty());
+    EXPECT_EQ(StoredCount(), 0u);
+    EXPECT_THAT(m_out.str(), HasSubstr("  NV define 10 (40 x 20)\n"));
+    const vp::Bytes printed = test::DryRunBytes(m_out.str());
+
+    ClearReceived();
+    ASSERT_EQ(Run({"download", image, "--auto"}), 0) << m_err.str();
+    ASSERT_TRUE(WaitForReceived(listRunBytes + printed.size()));
+    const Bytes real = Received();
+    EXPECT_EQ(Bytes(real.begin() + static_cast<std::ptrdiff_t>(listRunBytes), real.end()), printed);
+}
+
 TEST_F(NvCommandTest, DownloadOverDroppedConnectionClaimsNothing) {
     const std::string image = WriteBmp("first.bmp", 40, 20);
     // The list read takes 16 bytes and the identification before the

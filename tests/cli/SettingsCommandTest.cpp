@@ -173,21 +173,6 @@ TEST_F(SettingsCommandTest, VerifyNamesTheSettingsThatDidNotTake) {
     EXPECT_THAT(err.str(), HasSubstr("1 setting(s) did not take."));
 }
 
-// The bytes of a dry run's command lines, in order.
-vp::Bytes DryRunBytes(const std::string& output) {
-    vp::Bytes bytes;
-    std::istringstream lines(output);
-    std::string line;
-    std::getline(lines, line);  // the heading
-    while (std::getline(lines, line)) {
-        std::istringstream hex(line.substr(0, line.find("  ")));
-        for (std::string pair; hex >> pair;) {
-            bytes.push_back(static_cast<std::uint8_t>(std::stoi(pair, nullptr, 16)));
-        }
-    }
-    return bytes;
-}
-
 // A dry run writes nothing to the printer or the store and prints exactly
 // the bytes that the real run then sends after its read run.
 TEST_F(SettingsCommandTest, DryRunPrintsTheBytesOfTheRealWriteAndSendsNone) {
@@ -209,7 +194,7 @@ TEST_F(SettingsCommandTest, DryRunPrintsTheBytesOfTheRealWriteAndSendsNone) {
         EXPECT_EQ(StoreText(), storeBefore);
         EXPECT_THAT(out.str(), HasSubstr("Dry run: nothing was written."));
         EXPECT_THAT(out.str(), HasSubstr("  setting mode start\n"));
-        const vp::Bytes printed = DryRunBytes(out.str());
+        const vp::Bytes printed = test::DryRunBytes(out.str());
 
         ClearReceived();
         ASSERT_EQ(Run(args), 0) << err.str();
