@@ -260,16 +260,21 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
         return accepted;
     });
     cycle.SetStoreSaving(standIn == nullptr);
+    bool standInFailed = false;
     const CycleResult result = cycle.Run([&](CPrinterSettings& settings) {
         const EditChoice choice = edit(settings);
         std::string error;
         if (choice != EditChoice::Cancel && standIn != nullptr &&
             !standIn->TakeOver(device, error)) {
-            context.Err() << "Dry run: " << error << "\n";
+            ReportFailure(context, "Dry run: " + error, std::nullopt);
+            standInFailed = true;
             return EditChoice::Cancel;
         }
         return choice;
     });
+    if (standInFailed) {
+        return kExitFailure;
+    }
     switch (result.outcome) {
         case CycleResult::Outcome::Saved:
             if (standIn != nullptr) {
