@@ -294,7 +294,9 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
         case CycleResult::Outcome::WriteFailed:
             ReportFailure(context, result.text, std::nullopt);
             ReportPortProblem(context, device.m_Port);
-            ReportPartialWrite(context, "settings get");
+            if (standIn == nullptr) {
+                ReportPartialWrite(context, "settings get");
+            }
             return kExitFailure;
         default:
             ReportFailure(context, result.text, std::nullopt);
