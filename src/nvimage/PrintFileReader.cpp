@@ -121,7 +121,8 @@ private:
             return Fault("the record's length " + std::to_string(parameters) +
                          " is shorter than its header");
         }
-        image.m_strAddress.assign(reinterpret_cast<const char*>(&m_file[m_pos + 3]), 2);
+        image.m_strAddress.push_back(static_cast<char>(m_file[m_pos + 3]));
+        image.m_strAddress.push_back(static_cast<char>(m_file[m_pos + 4]));
         m_pos += 5;
         if (auto fault = Image(parameters - 5, image.m_Raster)) {
             return fault;
