@@ -57,14 +57,18 @@ std::string GoalText(const FloorRow& row) {
 }  // namespace
 
 void PrintTable(std::ostream& out, const std::vector<FloorRow>& rows) {
-    char line[256];
-    std::snprintf(line, sizeof line, "%-46s %12s %12s %-8s %7s %8s  %s\n", "figure", "value",
-                  "floor", "unit", "ratio", "goal", "met");
+    int nameWidth = 6;
+    for (const FloorRow& row : rows) {
+        nameWidth = std::max(nameWidth, static_cast<int>(row.name.size()));
+    }
+    char line[512];
+    std::snprintf(line, sizeof line, "%-*s %10s %10s %-6s %7s %8s  %s\n", nameWidth, "figure",
+                  "value", "floor", "unit", "ratio", "goal", "met");
     out << line;
     for (const FloorRow& row : rows) {
-        std::snprintf(line, sizeof line, "%-46s %12s %12s %-8s %7.3f %8s  %s\n", row.name.c_str(),
-                      Number(row.value).c_str(), Number(row.floor).c_str(), row.unit.c_str(),
-                      row.ratio, GoalText(row).c_str(), row.Met() ? "yes" : "NO");
+        std::snprintf(line, sizeof line, "%-*s %10s %10s %-6s %7.3f %8s  %s\n", nameWidth,
+                      row.name.c_str(), Number(row.value).c_str(), Number(row.floor).c_str(),
+                      row.unit.c_str(), row.ratio, GoalText(row).c_str(), row.Met() ? "yes" : "NO");
         out << line;
     }
 }
