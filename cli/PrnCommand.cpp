@@ -163,7 +163,7 @@ int RunSend(const CliContext& context, const PrnOptions& options) {
     CFirmwareSender sender;
     context.ConfigurePort(sender.Port());
     SendProgress progress(context);
-    if (sender.Download(options.file, &progress).outcome != FirmwareOutcome::Sent) {
+    if (sender.Send(bytes, &progress).outcome != FirmwareOutcome::Sent) {
         ReportFailure(context, "The print file was not sent whole.", std::nullopt);
         ReportPortProblem(context, sender.Port());
         ReportPartialWrite(context, "nv list");

@@ -55,14 +55,33 @@ FirmwareResult CFirmwareSender::Download(const std::string& path, IFirmwareListe
         RefuseFile(result, report);
         return result;
     }
-    result.progress.totalBytes = bytes.size();
+    SendFile(bytes, result, report);
+    return result;
+}
 
+FirmwareResult CFirmwareSender::Send(const std::vector<std::uint8_t>& bytes,
+                                     IFirmwareListener* listener) {
+    FirmwareResult result;
+    CReport report(result, listener);
+    result.file = {bytes.empty() ? FirmwareFileStatus::Empty : FirmwareFileStatus::Read, 0,
+                   bytes.size()};
+    if (bytes.empty()) {
+        RefuseFile(result, report);
+        return result;
+    }
+    SendFile(bytes, result, report);
+    return result;
+}
+
+void CFirmwareSender::SendFile(const std::vector<std::uint8_t>& bytes, FirmwareResult& result,
+                               CReport& report) {
+    result.progress.totalBytes = bytes.size();
     report.Status(kFirmwareDownloading);
     if (m_Port.Open() == 0) {
         m_Port.Close();
         report.Message(kFirmwareOpenPortError);
         result.outcome = FirmwareOutcome::PortOpenFailed;
-        return result;
+        return;
     }
     DebugTrace("===================START==========\n");
     report.Sending(true);
@@ -72,11 +91,10 @@ FirmwareResult CFirmwareSender::Download(const std::string& path, IFirmwareListe
     // A printer holding part of a firmware must not be reset: after any
     // failed piece the status stays as it was.
     if (result.outcome != FirmwareOutcome::Sent) {
-        return result;
+        return;
     }
     report.Message(kFirmwareSuccess);
     report.Status(kFirmwareFinished);
-    return result;
 }
 
 void CFirmwareSender::RefuseFile(FirmwareResult& result, CReport& report) {

@@ -75,12 +75,18 @@ public:
     // Reads the file and sends it. The port is closed afterwards in every
     // outcome. listener may be null.
     FirmwareResult Download(const std::string& path, IFirmwareListener* listener = nullptr);
+    // Sends bytes already read, as Download sends a file's: for a caller
+    // that checked them first, so that what goes out is what was checked.
+    FirmwareResult Send(const std::vector<std::uint8_t>& bytes,
+                        IFirmwareListener* listener = nullptr);
 
 private:
     class CReport;
 
     // Says why the file was not sent and records the outcome.
     static void RefuseFile(FirmwareResult& result, CReport& report);
+    // Opens the port, sends the pieces and closes it, reporting each stage.
+    void SendFile(const std::vector<std::uint8_t>& bytes, FirmwareResult& result, CReport& report);
     // Writes the bytes in pieces; the outcome of the loop.
     FirmwareOutcome SendPieces(const std::vector<std::uint8_t>& bytes, CReport& report);
 
