@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "nvimage/LittleEndian.h"
+
 namespace printdeck {
 
 namespace {
@@ -10,14 +12,6 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitFields = 3;
-
-std::uint32_t LittleEndian(std::span<const std::uint8_t> bytes, std::size_t at, int count) {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | bytes[at + static_cast<std::size_t>(i)];
-    }
-    return value;
-}
 
 std::string Format(const char* format, auto... arguments) {
     char text[200];

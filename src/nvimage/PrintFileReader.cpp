@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "nvimage/LittleEndian.h"
+
 namespace printdeck {
 
 namespace {
@@ -50,11 +52,7 @@ public:
 private:
     std::size_t Left() const { return m_file.size() - m_pos; }
     std::uint32_t Little(std::size_t at, int count) const {
-        std::uint32_t value = 0;
-        for (int i = count - 1; i >= 0; --i) {
-            value = value << 8 | m_file[at + static_cast<std::size_t>(i)];
-        }
-        return value;
+        return LittleEndian(m_file, at, count);
     }
     template <std::size_t N>
     bool Starts(const std::uint8_t (&bytes)[N]) const {
