@@ -358,13 +358,20 @@ std::vector<Change> ProfileOf(const CPrinterSettings& settings) {
     return profile;
 }
 
+// The setting's name after `heading`, then the printer's value and the other
+// side's, each with its meaning, labelled "printer" and `other` (7 letters).
+void PrintDifference(std::ostream& out, const std::string& heading, const Difference& difference,
+                     const char* other, const CPrinterDevice& device) {
+    out << heading << difference.field->name << "\n"
+        << "  printer  " << ValueText(*difference.field, difference.printer, device) << "\n"
+        << "  " << other << "  " << ValueText(*difference.field, difference.file, device) << "\n";
+}
+
 void PrintComparison(std::ostream& out, const std::string& path, const Comparison& comparison,
                      const CPrinterDevice& device) {
     const std::string file = TerminalText(Excerpt(path));
     for (const Difference& difference : comparison.differences) {
-        out << difference.field->name << "\n"
-            << "  printer  " << ValueText(*difference.field, difference.printer, device) << "\n"
-            << "  file     " << ValueText(*difference.field, difference.file, device) << "\n";
+        PrintDifference(out, "", difference, "file   ", device);
     }
     for (const std::string& name : comparison.notReported) {
         out << name << ": not reported by this printer; left out\n";
@@ -403,13 +410,8 @@ int RunVerify(const CliContext& context, const std::vector<Change>& written) {
             PrepareForEditing(settings);
             const Comparison comparison = Compare(written, settings);
             for (const Difference& difference : comparison.differences) {
-                context.Out() << "Did not take: " << difference.field->name << "\n"
-                              << "  printer  "
-                              << ValueText(*difference.field, difference.printer,
-                                           *settings.m_pDevice)
-                              << "\n  written  "
-                              << ValueText(*difference.field, difference.file, *settings.m_pDevice)
-                              << "\n";
+                PrintDifference(context.Out(), "Did not take: ", difference, "written",
+                                *settings.m_pDevice);
             }
             if (comparison.differences.empty()) {
                 context.Out() << "Verified: the printer reports every setting as written.\n";
