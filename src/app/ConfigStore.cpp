@@ -3,6 +3,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -14,6 +15,9 @@ namespace printdeck {
 namespace {
 
 constexpr const char* kRoot = "HKEY_LOCAL_MACHINE";
+
+// The changes this thread keeps back, while a CDeferredStoreWrites lives.
+thread_local CStoreChanges* t_deferred = nullptr;
 
 std::string FullKeyPath(const std::string& keyPath) {
     return keyPath.empty() ? std::string(kRoot) : std::string(kRoot) + '\\' + keyPath;
@@ -37,6 +41,10 @@ std::optional<RegData> ReadValue(const std::string& keyPath, const std::string& 
     if (!CRegDocument::IsStorableKeyPath(fullPath)) {
         return std::nullopt;
     }
+    if (const auto* change =
+            t_deferred != nullptr ? t_deferred->Latest(fullPath, valueName) : nullptr) {
+        return change->data;
+    }
     const StoreLoad load = LoadStoreFile(CConfigStore::StoreFilePath());
     const RegData* data = load.document.Find(fullPath, valueName);
     return data != nullptr ? std::optional(*data) : std::nullopt;
@@ -52,6 +60,9 @@ void TraceFailure(const char* format, int error) {
 bool WriteValue(const std::string& keyPath, const std::string& valueName, RegData data,
                 std::optional<std::size_t> tracedLength) {
     const std::string fullPath = FullKeyPath(keyPath);
+    if (t_deferred != nullptr) {
+        return t_deferred->Keep(fullPath, valueName, std::move(data));
+    }
     CStoreUpdate update(CConfigStore::StoreFilePath());
     int error = CRegDocument::IsStorableKeyPath(fullPath) ? update.Begin() : EINVAL;
     if (error != 0) {
@@ -116,6 +127,9 @@ bool CConfigStore::DeleteValue(const std::string& keyPath, const std::string& va
     if (!ReadValue(keyPath, valueName)) {
         return true;  // nothing to delete; leave the file untouched
     }
+    if (t_deferred != nullptr) {
+        return t_deferred->Keep(FullKeyPath(keyPath), valueName, std::nullopt);
+    }
     CStoreUpdate update(StoreFilePath());
     if (update.Begin() != 0) {
         return false;
@@ -124,6 +138,55 @@ bool CConfigStore::DeleteValue(const std::string& keyPath, const std::string& va
         return true;  // another writer removed it meanwhile
     }
     return update.Commit() == 0;
+}
+
+const CStoreChanges::Change* CStoreChanges::Latest(const std::string& fullPath,
+                                                   const std::string& name) const {
+    const std::string path = LowerAscii(fullPath);
+    const std::string lowerName = LowerAscii(name);
+    for (auto change = m_changes.rbegin(); change != m_changes.rend(); ++change) {
+        if (LowerAscii(change->fullPath) == path && LowerAscii(change->name) == lowerName) {
+            return &*change;
+        }
+    }
+    return nullptr;
+}
+
+bool CStoreChanges::Keep(const std::string& fullPath, const std::string& name,
+                         std::optional<RegData> data) {
+    if (!CRegDocument::IsStorableKeyPath(fullPath) || !CRegDocument::IsStorableValueName(name)) {
+        return false;
+    }
+    m_changes.push_back({fullPath, name, std::move(data)});
+    return true;
+}
+
+int CStoreChanges::CommitAll(const std::vector<const CStoreChanges*>& sets) {
+    if (std::ranges::all_of(sets, [](const CStoreChanges* set) { return set->Empty(); })) {
+        return 0;
+    }
+    CStoreUpdate update(CConfigStore::StoreFilePath());
+    if (const int error = update.Begin(); error != 0) {
+        return error;
+    }
+    for (const CStoreChanges* set : sets) {
+        for (const Change& change : set->m_changes) {
+            if (change.data) {
+                update.Document().Set(change.fullPath, change.name, *change.data);
+            } else {
+                update.Document().Remove(change.fullPath, change.name);
+            }
+        }
+    }
+    return update.Commit();
+}
+
+CDeferredStoreWrites::CDeferredStoreWrites(CStoreChanges& changes) : m_previous(t_deferred) {
+    t_deferred = &changes;
+}
+
+CDeferredStoreWrites::~CDeferredStoreWrites() {
+    t_deferred = m_previous;
 }
 
 std::string CConfigStore::StoreProblem() {

@@ -1,7 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "app/RegDocument.h"
 
 namespace printdeck {
 
@@ -36,6 +40,46 @@ public:
     // $PRINTDECK_STORE, else $XDG_CONFIG_HOME/printdeck/printdeck.reg, else
     // ~/.config/printdeck/printdeck.reg.
     static std::string StoreFilePath();
+};
+
+// Store writes kept back instead of written: see CDeferredStoreWrites.
+class CStoreChanges {
+public:
+    struct Change {
+        std::string fullPath;
+        std::string name;
+        std::optional<RegData> data;  // nullopt: the value is deleted
+    };
+
+    bool Empty() const { return m_changes.empty(); }
+    // The latest change of this value: nullptr when there is none.
+    const Change* Latest(const std::string& fullPath, const std::string& name) const;
+    // False, keeping nothing, for what the file could not hold.
+    bool Keep(const std::string& fullPath, const std::string& name, std::optional<RegData> data);
+
+    // Applies the changes of every set, in order, in one locked update of
+    // the store file; 0 or an errno value. Nothing is written when all are
+    // empty.
+    static int CommitAll(const std::vector<const CStoreChanges*>& sets);
+
+private:
+    std::vector<Change> m_changes;
+};
+
+// While one lives, the store's writes and deletions on its thread go into
+// `changes` instead of the file, and that thread's reads see them. Runs on
+// several threads at once can so each keep what they would store, and the
+// store is then written once, in an order that does not depend on which run
+// finished first.
+class CDeferredStoreWrites {
+public:
+    explicit CDeferredStoreWrites(CStoreChanges& changes);
+    ~CDeferredStoreWrites();
+    CDeferredStoreWrites(const CDeferredStoreWrites&) = delete;
+    CDeferredStoreWrites& operator=(const CDeferredStoreWrites&) = delete;
+
+private:
+    CStoreChanges* m_previous;
 };
 
 // printf-style diagnostic hook; discards its input.

@@ -21,16 +21,6 @@ bool HasControl(std::string_view text) {
     return std::ranges::any_of(text, IsControl);
 }
 
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-std::string LowerAscii(std::string_view text) {
-    std::string lower(text);
-    std::ranges::transform(lower, lower.begin(), [](char c) { return LowerAscii(c); });
-    return lower;
-}
-
 template <typename Item>
 Item* Lookup(const std::unordered_map<std::string, std::size_t>& index, std::vector<Item>& items,
              std::string_view name) {
@@ -215,6 +205,14 @@ std::optional<RegData> ParseValueData(std::string_view rhs) {
 }
 
 }  // namespace
+
+std::string LowerAscii(std::string_view text) {
+    std::string lower(text);
+    std::ranges::transform(lower, lower.begin(), [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return lower;
+}
 
 std::optional<std::uint32_t> RegData::AsDword() const {
     if (kind != kRegDword || bytes.size() != 4) {

@@ -26,6 +26,9 @@ struct RegData {
     std::optional<std::uint32_t> AsDword() const;
 };
 
+// Key paths and value names compare in this form.
+std::string LowerAscii(std::string_view text);
+
 struct RegParseError {
     int line = 0;
     std::string message;

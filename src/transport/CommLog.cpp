@@ -26,6 +26,7 @@ std::tm SystemUtcTime() {
 }
 
 UtcTimeSource g_timeSource = &SystemUtcTime;
+thread_local const std::string* t_redirect = nullptr;
 
 // The variable's value; empty when it is not set.
 std::string EnvValue(const char* name) {
@@ -151,7 +152,8 @@ void CCommLog::WriteLogEntry(const char* format, ...) {
     va_start(arguments, format);
     const std::string message = ExpandFormat(format, arguments);
     va_end(arguments);
-    AppendToFile(LogFilePath(), ComposeEntry(g_timeSource(), message));
+    AppendToFile(t_redirect != nullptr ? *t_redirect : LogFilePath(),
+                 ComposeEntry(g_timeSource(), message));
 }
 
 std::string CCommLog::LogFilePath() {
@@ -163,6 +165,27 @@ std::string CCommLog::LogFilePath() {
         return state + "/printdeck/SbinLog.txt";
     }
     return HomeFolder() + "/.local/state/printdeck/SbinLog.txt";
+}
+
+std::string CCommLog::LogFilePathFor(const std::string& portName) {
+    const std::filesystem::path usual(LogFilePath());
+    std::string name = portName;
+    for (char& c : name) {
+        const bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           (c >= '0' && c <= '9') || c == '.' || c == '-';
+        c = plain ? c : '_';
+    }
+    name.erase(0, name.find_first_not_of("_."));
+    return usual.parent_path() / (usual.stem().string() + "-" + name + usual.extension().string());
+}
+
+CCommLog::ThreadRedirect::ThreadRedirect(std::string path)
+    : m_path(std::move(path)), m_previous(t_redirect) {
+    t_redirect = &m_path;
+}
+
+CCommLog::ThreadRedirect::~ThreadRedirect() {
+    t_redirect = m_previous;
 }
 
 }  // namespace printdeck

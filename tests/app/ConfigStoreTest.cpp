@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "app/DebugTraceSink.h"
@@ -411,6 +412,52 @@ TEST(ConfigStorePath, FollowsTheEnvironment) {
         ScopedEnv xdg("XDG_CONFIG_HOME", row.xdg);
         EXPECT_EQ(CConfigStore::StoreFilePath(), row.expected);
     }
+}
+
+TEST_F(ConfigStoreTest, DeferredWritesStayOffTheFileUntilCommittedInOrder) {
+    WriteStore(
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Tarmeko\\Printdeck]\n"
+        "\"Kept\"=dword:00000001\n\"Gone\"=dword:00000002\n");
+    const std::string before = StoreText();
+    CStoreChanges first;
+    CStoreChanges second;
+    {
+        const CDeferredStoreWrites deferred(first);
+        EXPECT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "Density", 3));
+        EXPECT_TRUE(CConfigStore::DeleteValue(kProgramKey, "gone"));
+        EXPECT_FALSE(CConfigStore::WriteStringValue(kProgramKey, "Bad\nName", "x"));
+        // The deferring thread reads its own changes; another reads the file.
+        std::uint32_t number = 0;
+        EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "DENSITY", number));
+        EXPECT_EQ(number, 3u);
+        EXPECT_FALSE(CConfigStore::ReadDwordValue(kProgramKey, "Gone", number));
+        std::thread([] {
+            std::uint32_t seen = 0;
+            EXPECT_FALSE(CConfigStore::ReadDwordValue(kProgramKey, "Density", seen));
+            EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "Gone", seen));
+        }).join();
+    }
+    {
+        const CDeferredStoreWrites deferred(second);
+        EXPECT_TRUE(CConfigStore::WriteDwordValue(kProgramKey, "Density", 5));
+        EXPECT_TRUE(CConfigStore::WriteStringValue(kNvKey, "Count", "x"));
+    }
+    EXPECT_EQ(StoreText(), before);
+
+    ASSERT_EQ(CStoreChanges::CommitAll({&first, &second}), 0);
+    std::uint32_t number = 0;
+    EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "Kept", number));
+    EXPECT_TRUE(CConfigStore::ReadDwordValue(kProgramKey, "Density", number));
+    EXPECT_EQ(number, 5u) << "the later set wins";
+    EXPECT_FALSE(CConfigStore::ReadDwordValue(kProgramKey, "Gone", number));
+    std::string text;
+    EXPECT_TRUE(CConfigStore::ReadStringValue(kNvKey, "Count", text));
+}
+
+TEST_F(ConfigStoreTest, CommittingNothingLeavesNoFile) {
+    CStoreChanges none;
+    EXPECT_EQ(CStoreChanges::CommitAll({&none}), 0);
+    EXPECT_FALSE(fs::exists(files.StorePath()));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 
 #include "FakeSerialLine.h"
 #include "support/TempDir.h"
@@ -175,6 +176,38 @@ TEST(CommLogFile, CreatesMissingFolderAndAppends) {
 
     EXPECT_EQ(ReadWholeFile(state / "printdeck" / "SbinLog.txt"),
               kStamp + "one\r\n" + kStamp + "two\r\n");
+}
+
+TEST(CommLogFile, PortLogsLieBesideTheUsualOneNamedAfterTheirPort) {
+    const struct {
+        const char* usual;
+        const char* port;
+        const char* expected;
+    } rows[] = {
+        {"/v/SbinLog.txt", "NET192.168.0.10:9101", "/v/SbinLog-NET192.168.0.10_9101.txt"},
+        {"/v/SbinLog.txt", "ttyUSB0", "/v/SbinLog-ttyUSB0.txt"},
+        {"/v/SbinLog.txt", "/dev/usb/lp0", "/v/SbinLog-dev_usb_lp0.txt"},
+        {"/v/trace", "../x y", "/v/trace-x_y"},
+    };
+    for (const auto& row : rows) {
+        ScopedEnv log("PRINTDECK_LOG", row.usual);
+        EXPECT_EQ(CCommLog::LogFilePathFor(row.port), row.expected) << row.port;
+    }
+}
+
+TEST(CommLogFile, RedirectTakesOnlyItsOwnThreadsEntries) {
+    IsolatedFiles files;
+    PinnedLogTime time;
+    const auto own = files.Dir() / "own.txt";
+    {
+        const CCommLog::ThreadRedirect redirect(own.string());
+        CCommLog::WriteLogEntry("redirected");
+        std::thread([] { CCommLog::WriteLogEntry("other thread"); }).join();
+    }
+    CCommLog::WriteLogEntry("after");
+
+    EXPECT_EQ(ReadWholeFile(own), kStamp + "redirected\r\n");
+    EXPECT_EQ(ReadWholeFile(files.LogPath()), kStamp + "other thread\r\n" + kStamp + "after\r\n");
 }
 
 }  // namespace
