@@ -6,6 +6,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
+#include "Fleet.h"
 #include "Output.h"
 #include "app/CommSettings.h"
 #include "app/ConfigStore.h"
@@ -61,6 +62,21 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
                    "(NET192.168.0.10), optionally with its TCP port (NET192.168.0.10:9101). "
                    "Default: the connection stored by the window, else "
                    "NET127.0.0.1 (the virtual printer).");
+    auto* ports =
+        app.add_option("--ports", m_fleetPorts,
+                       "Run the command on several printers at once, each over its own "
+                       "connection: port strings separated by commas. Prints a summary (port, "
+                       "model, firmware, outcome, seconds); exit status 0 only when every "
+                       "printer succeeded. Each printer's traffic log goes to a file of its own "
+                       "beside the usual log, named after its port. In a fleet, --baud is the "
+                       "serial lines' baud rate; a NET entry gives its TCP port after a colon.")
+            ->delimiter(',');
+    auto* portsFile = app.add_option("--ports-file", m_portsFile,
+                                     "As --ports, with one port string per line of the file "
+                                     "(blank lines and lines starting with # are skipped)");
+    ports->excludes("--port");
+    portsFile->excludes("--port");
+    ports->excludes(portsFile);
     app.add_option("--baud", m_baud,
                    "Baud rate of a serial line; for NET ports the TCP port number (default 9100)")
         ->check(CLI::Range(1, 4000000));
@@ -74,27 +90,92 @@ void CliContext::AddConnectionOptions(CLI::App& app) {
         ->check(CLI::IsMember({"none", "dtr-dsr"}, CLI::ignore_case));
 }
 
-int CliContext::CheckBeforeRun() const {
+int CliContext::CheckBeforeRun() {
     if (const std::string problem = CConfigStore::StoreProblem(); !problem.empty()) {
         Err() << problem << "\n";
         return kExitFailure;
     }
+    if (!IsFleet()) {
+        const std::string problem = ConnectionProblem();
+        if (!problem.empty()) {
+            Err() << problem << "\n";
+        }
+        return problem.empty() ? kExitOk : kExitUsage;
+    }
+    std::vector<FleetEntry> entries;
+    std::string error;
+    if (!ListFleetPorts(m_fleetPorts, m_portsFile, entries, error)) {
+        Err() << error << "\n";
+        return kExitUsage;
+    }
+    m_fleetPorts.clear();
+    std::ostream discard(nullptr);
+    for (const FleetEntry& entry : entries) {
+        if (const std::string problem =
+                ForFleetMember(entry.port, discard, discard).ConnectionProblem();
+            !problem.empty()) {
+            Err() << entry.origin << ": " << problem << "\n";
+            return kExitUsage;
+        }
+        m_fleetPorts.push_back(entry.port);
+    }
+    return kExitOk;
+}
+
+std::string CliContext::ConnectionProblem() const {
+    std::ostringstream text;
     if (const auto split = m_port ? SplitTcpPort(*m_port) : std::nullopt;
         split && m_baud && *m_baud != split->second) {
-        Err() << "--port " << Excerpt(*m_port) << " names TCP port " << split->second
-              << " but --baud names " << *m_baud << "; give the TCP port once\n";
-        return kExitUsage;
+        text << "--port " << Excerpt(*m_port) << " names TCP port " << split->second
+             << " but --baud names " << *m_baud << "; give the TCP port once";
+        return text.str();
     }
     const Connection connection = ResolveConnection();
     const std::string problem =
         PortStringProblem(connection.portString, static_cast<std::uint32_t>(connection.baudRate));
     if (!problem.empty()) {
-        Err() << "Bad port string \"" << connection.portString << "\""
-              << (m_port ? "" : " (stored by the window)") << ": " << problem << "\n"
-              << kPortForms << "\n";
-        return kExitUsage;
+        text << "Bad port string \"" << Excerpt(connection.portString) << "\""
+             << (m_port ? "" : " (stored by the window)") << ": " << problem << "\n"
+             << kPortForms;
     }
-    return kExitOk;
+    return text.str();
+}
+
+void CliContext::RunOnPrinters(const PrinterRun& run) {
+    m_exitCode = IsFleet() ? RunFleet(*this, m_fleetPorts, run) : run(*this);
+}
+
+void CliContext::RunOnce(const std::string& command, const std::function<int()>& run) {
+    if (IsFleet()) {
+        Err() << command << " runs once, not on every printer of a fleet: leave out --ports and "
+              << "--ports-file\n";
+        m_exitCode = kExitUsage;
+        return;
+    }
+    m_exitCode = run();
+}
+
+CliContext CliContext::ForFleetMember(const std::string& port, std::ostream& out,
+                                      std::ostream& err) const {
+    CliContext member(out, err);
+    member.m_port = port;
+    // A NET entry carries its TCP port itself.
+    if (CPrinterPort::KindOf(port) != PortKind::Network) {
+        member.m_baud = m_baud;
+    }
+    member.m_parity = m_parity;
+    member.m_dataBits = m_dataBits;
+    member.m_stopBits = m_stopBits;
+    member.m_flow = m_flow;
+    member.m_json = m_json;
+    member.m_fleetMember = true;
+    return member;
+}
+
+void CliContext::NoteIdentity(const CPrinterDevice& device) const {
+    if (!device.m_strModelName.empty()) {
+        m_identity = PrinterIdentity{device.m_strModelName, device.m_strVersion};
+    }
 }
 
 Connection CliContext::ResolveConnection() const {
@@ -155,7 +236,9 @@ void CliContext::AddJsonFlag(CLI::App& command, const std::string& description) 
 
 void CliContext::NoteFailure(const std::string& message, std::optional<int> resultCode) const {
     if (m_failure) {
-        m_errorText << message << "\n";
+        if (m_json) {
+            m_errorText << message << "\n";
+        }
         return;
     }
     m_failure = message;
@@ -163,9 +246,11 @@ void CliContext::NoteFailure(const std::string& message, std::optional<int> resu
 }
 
 ProgressLine CliContext::NewProgressLine() const {
-    static std::ostream discard(nullptr);
     const bool terminal = IsTerminal(m_err);
-    return ProgressLine(m_json && !terminal ? discard : m_err, terminal);
+    if (m_fleetMember || (m_json && !terminal)) {
+        return ProgressLine::Silent();
+    }
+    return ProgressLine(m_err, terminal);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <sstream>
@@ -29,6 +30,17 @@ struct Connection {
 
 inline constexpr const char* kDefaultNetworkPort = "NET127.0.0.1";
 
+// The model and firmware a command found, as a fleet's summary shows them.
+struct PrinterIdentity {
+    std::string model;     // "MRQ-T300"
+    std::string firmware;  // "V01.05"
+};
+
+class CliContext;
+// A command's work on one printer, told through that printer's context;
+// returns the exit status.
+using PrinterRun = std::function<int(const CliContext&)>;
+
 // What every command shares: the output streams, the connection options
 // and the exit status of the command that ran.
 class CliContext {
@@ -51,11 +63,34 @@ public:
     // Ends the run with this exit status; in JSON mode prints what was gathered.
     void FinishRun(int exitStatus) const;
 
-    // Registers --port, --baud, --parity, --data-bits, --stop-bits, --flow.
+    // Registers --port, --ports, --ports-file, --baud, --parity, --data-bits,
+    // --stop-bits, --flow.
     void AddConnectionOptions(CLI::App& app);
     // Checks what every command that talks to a printer relies on, before it
-    // runs; kExitOk, or the exit status after saying what is wrong.
-    int CheckBeforeRun() const;
+    // runs, and reads the fleet's ports; kExitOk, or the exit status after
+    // saying what is wrong.
+    int CheckBeforeRun();
+
+    // Runs a command that talks to a printer: over the one connection, or
+    // on every printer of the fleet at once; sets the exit status.
+    void RunOnPrinters(const PrinterRun& run);
+    // Runs a command that runs once, not per printer (it talks to no
+    // printer, or writes one file); naming a fleet for it is a usage error.
+    // `command` names it in that message ("prn show").
+    void RunOnce(const std::string& command, const std::function<int()>& run);
+    // The context of one printer of the fleet: these options with its own
+    // port, its own streams and no progress line.
+    CliContext ForFleetMember(const std::string& port, std::ostream& out, std::ostream& err) const;
+
+    // What a fleet's summary shows of a run: the printer it identified, the
+    // headline of its first failure, and a result that is no failure
+    // ("2 setting(s) differ").
+    void NoteIdentity(const CPrinterDevice& device) const;
+    void NoteOutcome(const std::string& outcome) const { m_outcome = outcome; }
+    const std::optional<PrinterIdentity>& Identity() const { return m_identity; }
+    const std::optional<std::string>& FailureHeadline() const { return m_failure; }
+    const std::optional<int>& FailureResult() const { return m_resultCode; }
+    const std::optional<std::string>& Outcome() const { return m_outcome; }
     // The connection to use, resolved from options, store and defaults.
     Connection ResolveConnection() const;
     // Hands the resolved connection to the printer object and its port.
@@ -63,13 +98,18 @@ public:
     // Hands the resolved connection to a port of its own (the firmware download's).
     void ConfigurePort(CPrinterPort& port) const;
 
-    void SetExitCode(int code) { m_exitCode = code; }
     int ExitCode() const { return m_exitCode; }
 
 private:
+    // Why the connection's port string cannot be used; empty when it can.
+    std::string ConnectionProblem() const;
+    bool IsFleet() const { return !m_fleetPorts.empty() || !m_portsFile.empty(); }
+
     std::ostream& m_out;
     std::ostream& m_err;
     std::optional<std::string> m_port;
+    std::vector<std::string> m_fleetPorts;
+    std::string m_portsFile;
     std::optional<int> m_baud;
     std::optional<std::string> m_parity;
     std::optional<int> m_dataBits;
@@ -77,9 +117,12 @@ private:
     std::optional<std::string> m_flow;
     int m_exitCode = 0;
     bool m_json = false;
+    bool m_fleetMember = false;
     mutable std::ostringstream m_errorText;
     mutable std::optional<std::string> m_failure;
     mutable std::optional<int> m_resultCode;
+    mutable std::optional<PrinterIdentity> m_identity;
+    mutable std::optional<std::string> m_outcome;
 };
 
 // Exit statuses of printdeck-cli.

@@ -81,14 +81,16 @@ void AddDoctorCommand(CLI::App& app, CliContext& context) {
         "must answer. Exit status 0 only when nothing is wrong");
     context.AddJsonFlag(*command, "Print the findings as one JSON object");
     command->callback([&context, &app] {
-        const bool portGiven = app.get_option("--port")->count() > 0;
-        const std::vector<DoctorFinding> findings = Examine(context, portGiven);
-        if (context.JsonMode()) {
-            PrintJson(context.Out(), findings);
-        } else {
-            PrintText(context.Out(), findings);
-        }
-        context.SetExitCode(AllFine(findings) ? kExitOk : kExitFailure);
+        context.RunOnce("doctor", [&context, &app] {
+            const bool portGiven = app.get_option("--port")->count() > 0;
+            const std::vector<DoctorFinding> findings = Examine(context, portGiven);
+            if (context.JsonMode()) {
+                PrintJson(context.Out(), findings);
+            } else {
+                PrintText(context.Out(), findings);
+            }
+            return AllFine(findings) ? kExitOk : kExitFailure;
+        });
     });
 }
 

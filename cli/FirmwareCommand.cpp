@@ -103,8 +103,9 @@ void AddFirmwareCommand(CLI::App& app, CliContext& context) {
                       "Open the port, then print the pieces the download would send, one per "
                       "line in hex, and send none of them");
     command->callback([&context, path, dryRun] {
-        context.SetExitCode(*dryRun ? RunFirmwareDryRun(context, *path)
-                                    : RunFirmware(context, *path));
+        context.RunOnPrinters([path, dryRun](const CliContext& member) {
+            return *dryRun ? RunFirmwareDryRun(member, *path) : RunFirmware(member, *path);
+        });
     });
 }
 

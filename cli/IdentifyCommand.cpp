@@ -71,6 +71,7 @@ int RunIdentify(const CliContext& context) {
         }
     }
     device.m_Port.Close();
+    context.NoteIdentity(device);
     if (context.JsonMode()) {
         context.Out() << IdentityJson(device).dump(2) << "\n";
     } else {
@@ -89,7 +90,7 @@ void AddIdentifyCommand(CLI::App& app, CliContext& context) {
                         "Print {\"port\", \"connection\", \"model\": {\"code\", \"name\"}, "
                         "\"firmware\": {\"number\", \"version\"}, \"dialect\", \"codePage\", "
                         "\"cardReader\"} instead");
-    command->callback([&context] { context.SetExitCode(RunIdentify(context)); });
+    command->callback([&context] { context.RunOnPrinters(RunIdentify); });
 }
 
 }  // namespace printdeck::cli

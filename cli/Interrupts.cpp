@@ -10,7 +10,8 @@ namespace {
 
 // Lock-free, so the handler may touch them.
 std::atomic<int> g_count{0};
-std::atomic<bool> g_machineRunning{false};
+// Step machines running now; a fleet runs one per printer.
+std::atomic<int> g_machinesRunning{0};
 struct sigaction g_previous {};
 
 void Say(const char* text, std::size_t length) {
@@ -22,7 +23,7 @@ void OnInterrupt(int) {
     static constexpr char kStopping[] =
         "\nStopping after the current step; press Ctrl-C again to quit at once.\n";
     static constexpr char kQuitting[] = "\nInterrupted.\n";
-    if (g_count.fetch_add(1) > 0 || !g_machineRunning.load()) {
+    if (g_count.fetch_add(1) > 0 || g_machinesRunning.load() == 0) {
         Say(kQuitting, sizeof kQuitting - 1);
         ::_exit(kExitInterrupted);
     }
@@ -51,11 +52,11 @@ bool Interrupts::Requested() {
 }
 
 StepMachineRunning::StepMachineRunning() {
-    g_machineRunning = true;
+    ++g_machinesRunning;
 }
 
 StepMachineRunning::~StepMachineRunning() {
-    g_machineRunning = false;
+    --g_machinesRunning;
 }
 
 }  // namespace printdeck::cli

@@ -174,7 +174,7 @@ void AddNvCommand(CLI::App& app, CliContext& context) {
     context.AddJsonFlag(*list,
                         "Print {\"family\": \"key-code\" or \"indexed\", \"addresses\": [...]} "
                         "instead");
-    list->callback([&context] { context.SetExitCode(RunList(context)); });
+    list->callback([&context] { context.RunOnPrinters(RunList); });
 
     CLI::App* download = nv->add_subcommand("download", "Download BMP images as NV images");
     AddImageOptions(*download, *options);
@@ -182,22 +182,32 @@ void AddNvCommand(CLI::App& app, CliContext& context) {
                        "Read the printer's NV list as usual, then print the commands the "
                        "download would send, one per line in hex with its meaning, and send "
                        "none of them");
-    download->callback(
-        [&context, options] { context.SetExitCode(RunDownload(context, options->request)); });
+    download->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunDownload(member, options->request); });
+    });
 
     CLI::App* print = nv->add_subcommand("print", "Print one or all NV images");
     AddTargetOptions(*print, *options, "print");
-    print->callback([&context, options] { context.SetExitCode(RunPrint(context, *options)); });
+    print->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunPrint(member, *options); });
+    });
 
     CLI::App* remove = nv->add_subcommand("delete", "Delete one or all NV images");
     AddTargetOptions(*remove, *options, "delete");
-    remove->callback([&context, options] { context.SetExitCode(RunDelete(context, *options)); });
+    remove->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunDelete(member, *options); });
+    });
 
     CLI::App* save = nv->add_subcommand(
         "save", "Save the download of BMP images as a print file instead of sending it");
     save->add_option("file", options->file, "Print file (*.prn) to write")->required();
     AddImageOptions(*save, *options);
-    save->callback([&context, options] { context.SetExitCode(RunSave(context, *options)); });
+    save->callback([&context, options] {
+        context.RunOnce("nv save", [&context, options] { return RunSave(context, *options); });
+    });
 }
 
 }  // namespace printdeck::cli

@@ -43,6 +43,7 @@ bool NvSession::Drive(CNvOperationSequence& sequence) {
         succeeded = sequence.Run();
     }
     line.End();
+    m_context.NoteIdentity(m_device);
     return succeeded;
 }
 

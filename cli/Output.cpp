@@ -116,8 +116,8 @@ std::string FileDetail(const std::string& path, const FirmwareFileResult& file) 
 
 void ReportFailure(const CliContext& context, const std::string& message,
                    std::optional<int> resultCode) {
+    context.NoteFailure(TerminalText(message), resultCode);
     if (context.JsonMode()) {
-        context.NoteFailure(TerminalText(message), resultCode);
         return;
     }
     context.Err() << TerminalText(message);

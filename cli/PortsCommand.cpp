@@ -52,7 +52,9 @@ void AddPortsCommand(CLI::App& app, CliContext& context) {
     context.AddJsonFlag(
         *command, "Print {\"serial\": [{\"port\", \"description\"}], \"usb\": [...]} instead");
     command->callback([&context] {
-        context.SetExitCode(context.JsonMode() ? RunPortsJson(context) : RunPorts(context));
+        context.RunOnce("ports", [&context] {
+            return context.JsonMode() ? RunPortsJson(context) : RunPorts(context);
+        });
     });
 }
 

@@ -199,14 +199,19 @@ void AddPrnCommand(CLI::App& app, CliContext& context) {
     context.AddJsonFlag(*show,
                         "Print {\"file\", \"family\", \"bytes\", \"images\": [{\"name\", "
                         "\"width\", \"height\", \"bytes\", \"offset\", \"png\"}]} instead");
-    show->callback([&context, options] { context.SetExitCode(RunShow(context, *options)); });
+    show->callback([&context, options] {
+        context.RunOnce("prn show", [&context, options] { return RunShow(context, *options); });
+    });
 
     CLI::App* send = prn->add_subcommand(
         "send",
         "Send a print file to the printer unchanged, after checking that it is one; for an "
         "indexed-family file, remember its image count as nv download does");
     send->add_option("file", options->file, "The print file")->required();
-    send->callback([&context, options] { context.SetExitCode(RunSend(context, *options)); });
+    send->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunSend(member, *options); });
+    });
 }
 
 }  // namespace printdeck::cli

@@ -10,7 +10,9 @@ namespace printdeck::cli {
 // one at the end, so logs stay short.
 class ProgressLine {
 public:
-    ProgressLine(std::ostream& out, bool terminal) : m_out(out), m_terminal(terminal) {}
+    ProgressLine(std::ostream& out, bool terminal) : m_out(&out), m_terminal(terminal) {}
+    // A line that shows nothing.
+    static ProgressLine Silent() { return ProgressLine(); }
 
     // A progress text such as "Get status : 5 %".
     void Show(const std::string& text);
@@ -18,8 +20,10 @@ public:
     void End();
 
 private:
-    std::ostream& m_out;
-    bool m_terminal;
+    ProgressLine() = default;
+
+    std::ostream* m_out = nullptr;
+    bool m_terminal = false;
     std::string m_last;
     std::string m_lastLabel;
     bool m_lastPrinted = false;

@@ -272,6 +272,7 @@ int RunCycle(const CliContext& context, const CSettingsCycle::EditStep& edit,
         }
         return choice;
     });
+    context.NoteIdentity(device);
     if (standInFailed) {
         return kExitFailure;
     }
@@ -493,6 +494,10 @@ int RunDiff(const CliContext& context, const std::string& path) {
                 PrintComparison(context.Out(), path, comparison, *settings.m_pDevice);
             }
             exitWhenCompared = comparison.differences.empty() ? kExitOk : kExitFailure;
+            context.NoteOutcome(comparison.differences.empty()
+                                    ? "equal"
+                                    : std::to_string(comparison.differences.size()) +
+                                          " setting(s) differ");
             return EditChoice::Cancel;
         },
         exitWhenCompared);
@@ -524,7 +529,7 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
         "get", "Read every setting from the printer and print it with its meaning");
     context.AddJsonFlag(*get, "Print one JSON object keyed by the field names below instead");
     get->footer(FieldsHelp());
-    get->callback([&context] { context.SetExitCode(RunGet(context)); });
+    get->callback([&context] { context.RunOnPrinters(RunGet); });
 
     CLI::App* set = settings->add_subcommand(
         "set",
@@ -544,7 +549,10 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
         "in hex with its meaning, and send none of them; the store is left as it is";
     set->add_flag("--dry-run", options->dryRun, kDryRunHelp);
     set->footer(FieldsHelp());
-    set->callback([&context, options] { context.SetExitCode(RunSet(context, *options)); });
+    set->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunSet(member, *options); });
+    });
 
     CLI::App* diff = settings->add_subcommand(
         "diff",
@@ -556,13 +564,18 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
                         "Print {\"file\", \"equal\", \"differences\": [{\"name\", "
                         "\"printer\", \"file\", \"printerText\", \"fileText\"}], "
                         "\"notReported\": [...]} instead");
-    diff->callback(
-        [&context, options] { context.SetExitCode(RunDiff(context, options->fromFile)); });
+    diff->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunDiff(member, options->fromFile); });
+    });
 
     CLI::App* reset = settings->add_subcommand(
         "default", "Read the printer's settings, then restore its factory defaults");
     reset->add_flag("--dry-run", options->dryRun, kDryRunHelp);
-    reset->callback([&context, options] { context.SetExitCode(RunDefault(context, *options)); });
+    reset->callback([&context, options] {
+        context.RunOnPrinters(
+            [options](const CliContext& member) { return RunDefault(member, *options); });
+    });
 }
 
 }  // namespace printdeck::cli
