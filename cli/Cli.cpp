@@ -23,6 +23,12 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
         "usage error; 130 interrupted (Ctrl-C).");
     app.fallthrough();
     context.AddConnectionOptions(app);
+    context.AddJsonFlag(app,
+                        "JSON mode for any command: a failure is one JSON object on standard "
+                        "error, a command with a JSON form prints it, and a fleet run "
+                        "(--ports) prints its summary as {\"printers\": [{\"port\", \"model\", "
+                        "\"firmware\", \"exitStatus\", \"outcome\", \"seconds\", \"log\", "
+                        "\"output\", \"error\"}], \"succeeded\", \"failed\"}");
 
     AddIdentifyCommand(app, context);
     AddPortsCommand(app, context);
