@@ -200,7 +200,7 @@ bool SaveAsEditor(CPrinterSettings& settings, std::string& error) {
 // True when a change names a value the record does not hold already.
 bool ChangesAnything(const std::vector<Change>& changes, const CPrinterSettings& settings) {
     return std::any_of(changes.begin(), changes.end(), [&](const Change& change) {
-        return GetField(*change.field, settings) != change.value;
+        return !SameSetting(*change.field, GetField(*change.field, settings), change.value);
     });
 }
 
@@ -218,7 +218,10 @@ bool ApplyChanges(const std::vector<Change>& changes, CPrinterSettings& settings
     bool namesBluetooth = false;
     bool namesBluetoothOff = false;
     for (const Change& change : changes) {
-        SetField(*change.field, change.value, settings);
+        // A value the record holds already keeps the record's own form.
+        if (!SameSetting(*change.field, GetField(*change.field, settings), change.value)) {
+            SetField(*change.field, change.value, settings);
+        }
         namesBluetooth = namesBluetooth || IsBluetoothField(*change.field);
         namesBluetoothOff =
             namesBluetoothOff || change.field->number == &CPrinterSettings::m_bBluetoothOff;

@@ -444,7 +444,7 @@ std::optional<FieldValue> FieldValueFromJson(const SettingsField& field, const n
 
 std::string CheckForPrinter(const SettingsField& field, const FieldValue& value,
                             const CPrinterSettings& settings) {
-    if (field.editorCheck == nullptr || value == GetField(field, settings)) {
+    if (field.editorCheck == nullptr || SameSetting(field, value, GetField(field, settings))) {
         return {};
     }
     return field.editorCheck(value, settings);

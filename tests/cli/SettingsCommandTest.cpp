@@ -157,6 +157,10 @@ TEST_F(SettingsCommandTest, DiffShowsExactlyTheSettingsThatChanged) {
     EXPECT_EQ(Run({"settings", "diff", unknown.string()}), 2);
     EXPECT_THAT(err.str(), HasSubstr("unknown.json: unknown setting \"Colour\""));
     EXPECT_TRUE(Received().empty());
+
+    // The whole profile applies back, BlackMarkSensor's "no position" too.
+    ASSERT_EQ(Run({"settings", "set", "--from", profile.string()}), 0) << err.str();
+    EXPECT_EQ(Run({"settings", "diff", profile.string()}), 0) << out.str();
 }
 
 // A printer that acknowledges a switch write but keeps its value is caught;
