@@ -43,5 +43,6 @@ void PrintJson(std::ostream& out, const std::vector<FloorRow>& rows);
 void AddSettingsRows(int runs, std::vector<FloorRow>& rows);
 void AddStreamRows(int runs, std::vector<FloorRow>& rows);
 void AddImageRows(int runs, std::vector<FloorRow>& rows);
+void AddFleetRows(int runs, std::vector<FloorRow>& rows);
 
 }  // namespace printdeck::bench

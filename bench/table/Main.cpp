@@ -1,6 +1,6 @@
 // Prints every benchmark figure beside its floor: one table, or with --json
 // an array of {name, value, floor, ratio, goal, met}.
-// Usage: bench_table [--json] [--runs N] [--only settings|streams|images]
+// Usage: bench_table [--json] [--runs N] [--only settings|streams|images|fleet]
 
 #include <cstdlib>
 #include <cstring>
@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
         } else if (arg == "--only" && i + 1 < argc) {
             only = argv[++i];
         } else {
-            std::cerr
-                << "usage: bench_table [--json] [--runs N] [--only settings|streams|images]\n";
+            std::cerr << "usage: bench_table [--json] [--runs N] [--only "
+                         "settings|streams|images|fleet]\n";
             return 2;
         }
     }
@@ -40,6 +40,9 @@ int main(int argc, char** argv) {
         }
         if (only.empty() || only == "images") {
             AddImageRows(runs, rows);
+        }
+        if (only.empty() || only == "fleet") {
+            AddFleetRows(runs, rows);
         }
     } catch (const std::exception& e) {
         std::cerr << "bench_table: " << e.what() << "\n";

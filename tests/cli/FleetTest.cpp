@@ -32,7 +32,8 @@ protected:
     std::string Ports() const {
         std::string ports;
         for (const auto& printer : m_printers) {
-            ports += (ports.empty() ? "" : ",") + PortOf(*printer);
+            ports += ports.empty() ? "" : ",";
+            ports += PortOf(*printer);
         }
         return ports;
     }
