@@ -12,6 +12,7 @@
 #include "ProgressLine.h"
 #include "SettingsFields.h"
 #include "settings/PrinterSettings.h"
+#include "settings/SettingsFrames.h"
 #include "settings_editor/EditorChoices.h"
 #include "settings_editor/EditorValues.h"
 #include "settings_editor/SettingsCycle.h"
@@ -404,21 +405,32 @@ nlohmann::ordered_json ComparisonJson(const std::string& path, const Comparison&
             {"notReported", comparison.notReported}};
 }
 
-// Reads the printer again after a write run and names every written
+// How a verify names what it expected.
+struct VerifyWords {
+    const char* label;     // beside the expected value, 7 letters
+    const char* verified;  // the line that confirms them all
+};
+constexpr VerifyWords kVerifyWrite{"written",
+                                   "Verified: the printer reports every setting as written."};
+constexpr VerifyWords kVerifyDefault{
+    "factory", "Verified: the printer reports its factory defaults and kept the rest."};
+
+// Reads the printer again after a write run and names every expected
 // setting it does not report back; exit 1 if there is one.
-int RunVerify(const CliContext& context, const std::vector<Change>& written) {
+int RunVerify(const CliContext& context, const std::vector<Change>& expected,
+              const VerifyWords& words) {
     int exitWhenCompared = kExitOk;
     const int status = RunCycle(
         context,
         [&](CPrinterSettings& settings) {
             PrepareForEditing(settings);
-            const Comparison comparison = Compare(written, settings);
+            const Comparison comparison = Compare(expected, settings);
             for (const Difference& difference : comparison.differences) {
-                PrintDifference(context.Out(), "Did not take: ", difference, "written",
+                PrintDifference(context.Out(), "Did not take: ", difference, words.label,
                                 *settings.m_pDevice);
             }
             if (comparison.differences.empty()) {
-                context.Out() << "Verified: the printer reports every setting as written.\n";
+                context.Out() << words.verified << "\n";
             } else {
                 ReportFailure(
                     context,
@@ -474,7 +486,7 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
     if (status != kExitOk || !options.verify || options.dryRun || written.empty()) {
         return status;
     }
-    return RunVerify(context, written);
+    return RunVerify(context, written, kVerifyWrite);
 }
 
 int RunDiff(const CliContext& context, const std::string& path) {
@@ -508,14 +520,25 @@ int RunDiff(const CliContext& context, const std::string& path) {
 
 int RunDefault(const CliContext& context, const SettingsOptions& options) {
     StandInPrinter standIn;
-    return RunCycle(
+    std::vector<Change> expected;
+    const int status = RunCycle(
         context,
-        [](CPrinterSettings& settings) {
+        [&](CPrinterSettings& settings) {
             // "Default" takes the editor's values but not its lists.
             CEditorValues::Load(settings).Store(settings, false);
+            CPrinterSettings restored = settings;
+            const CPrinterDevice& device = *settings.m_pDevice;
+            if (settings::ApplyFactoryDefaults(device.g_Model, device.g_Getver,
+                                               device.m_nMsrSetting, restored)) {
+                expected = ProfileOf(restored);
+            }
             return EditChoice::Default;
         },
         kExitOk, options.dryRun ? &standIn : nullptr);
+    if (status != kExitOk || !options.verify || options.dryRun || expected.empty()) {
+        return status;
+    }
+    return RunVerify(context, expected, kVerifyDefault);
 }
 
 }  // namespace
@@ -575,6 +598,11 @@ void AddSettingsCommand(CLI::App& app, CliContext& context) {
     CLI::App* reset = settings->add_subcommand(
         "default", "Read the printer's settings, then restore its factory defaults");
     reset->add_flag("--dry-run", options->dryRun, kDryRunHelp);
+    reset->add_flag("--verify", options->verify,
+                    "After the reset, read the printer again and name every setting it does not "
+                    "report at its factory value (exit status 1); what the reset leaves alone "
+                    "must read as before. As for settings set --verify, a printer may apply the "
+                    "reset only once it is switched off and on");
     reset->callback([&context, options] {
         context.RunOnPrinters(
             [options](const CliContext& member) { return RunDefault(member, *options); });

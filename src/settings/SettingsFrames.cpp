@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <tuple>
 
 #include "device/PrinterDevice.h"
+#include "settings/PrinterSettings.h"
 
 namespace printdeck::settings {
 namespace {
@@ -214,11 +218,15 @@ Bytes SwFactorySettings() {
     return block;
 }
 
+std::string SentinelText(const char* word, int track) {
+    return word + std::to_string(track);
+}
+
 Bytes FactorySentinels() {
     Bytes block;
     for (int track = 1; track <= 3; ++track) {
-        const std::string start = "START" + std::to_string(track);
-        const std::string end = "END" + std::to_string(track);
+        const std::string start = SentinelText("START", track);
+        const std::string end = SentinelText("END", track);
         Append(block, SentinelStartHeader(track, start.size()));
         Append(block, start);
         Append(block, SentinelEndHeader(track, end.size()));
@@ -227,34 +235,82 @@ Bytes FactorySentinels() {
     return block;
 }
 
+// What a model's factory-default block holds besides the switches and the
+// serial settings.
+struct FactoryPlan {
+    Dialect dialect;
+    std::string_view bluetoothName;
+    bool sentinels = false;
+    bool trailingZeros = false;
+};
+
+std::optional<FactoryPlan> FactoryPlanOf(int model, int version) {
+    switch (model) {
+        case MODEL_T200:
+            return FactoryPlan{version < SW_DIALECT_FIRST ? Dialect::Msw : Dialect::Sw, "MRQ-T200"};
+        case MODEL_KT220:
+            return FactoryPlan{Dialect::Sw, "KT 220", false, true};
+        case MODEL_T300:
+        case MODEL_T200II:
+            return FactoryPlan{Dialect::Msw, "MRQ-T200", true};
+        default:
+            return std::nullopt;
+    }
+}
+
 }  // namespace
 
 Bytes FactoryDefaultBlock(int model, int version) {
-    Bytes block;
-    switch (model) {
-        case MODEL_T200:
-            if (version < SW_DIALECT_FIRST) {
-                block = MswFactorySettings();
-            } else {
-                block = SwFactorySettings();
-            }
-            Append(block, FactoryBluetooth("MRQ-T200"));
-            break;
-        case MODEL_KT220:
-            block = SwFactorySettings();
-            Append(block, FactoryBluetooth("KT 220"));
-            block.insert(block.end(), 2, 0x00);
-            break;
-        case MODEL_T300:
-        case MODEL_T200II:
-            block = MswFactorySettings();
-            Append(block, FactorySentinels());
-            Append(block, FactoryBluetooth("MRQ-T200"));
-            break;
-        default:
-            break;
+    const std::optional<FactoryPlan> plan = FactoryPlanOf(model, version);
+    if (!plan) {
+        return {};
+    }
+    Bytes block = plan->dialect == Dialect::Msw ? MswFactorySettings() : SwFactorySettings();
+    if (plan->sentinels) {
+        Append(block, FactorySentinels());
+    }
+    Append(block, FactoryBluetooth(std::string(plan->bluetoothName)));
+    if (plan->trailingZeros) {
+        block.insert(block.end(), 2, 0x00);
     }
     return block;
+}
+
+bool ApplyFactoryDefaults(int model, int version, std::uint8_t msrSetting,
+                          CPrinterSettings& settings) {
+    const std::optional<FactoryPlan> plan = FactoryPlanOf(model, version);
+    if (!plan) {
+        return false;
+    }
+    const SwitchContext context{plan->dialect, version, msrSetting};
+    for (const FactorySwitch& factory : kFactorySwitches) {
+        SwitchBlock block = EncodeSwitch(factory.n, settings, context);
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            if (factory.digits[i] != '2') {
+                block[i] = factory.digits[i];
+            }
+        }
+        DecodeSwitch(factory.n, block, context, settings);
+    }
+    settings.Baudrate = kFactoryBaudrate;
+    settings.Parity = 0;
+    settings.Flowcontrol = 0;
+    settings.Databit = kFactoryDataBits;
+    settings.m_nBtSecurity = kFactorySecurity;
+    settings.m_nBtConnMode = kFactoryConnectionMode;
+    settings.m_strBtPin = kFactoryPin;
+    settings.m_strBtName = plan->bluetoothName;
+    if (plan->sentinels) {
+        for (const auto& [track, start, end] :
+             {std::tuple{1, &CPrinterSettings::m_strTrack1Start, &CPrinterSettings::m_strTrack1End},
+              std::tuple{2, &CPrinterSettings::m_strTrack2Start, &CPrinterSettings::m_strTrack2End},
+              std::tuple{3, &CPrinterSettings::m_strTrack3Start,
+                         &CPrinterSettings::m_strTrack3End}}) {
+            settings.*start = SentinelText("START", track);
+            settings.*end = SentinelText("END", track);
+        }
+    }
+    return true;
 }
 
 }  // namespace printdeck::settings

@@ -42,4 +42,11 @@ Bytes SentinelEndHeader(int track, std::size_t textLength);
 // The model's whole factory-default block; empty for a model without one.
 Bytes FactoryDefaultBlock(int model, int version);
 
+// The record as the printer should report it once that block took effect:
+// its switch, serial, Bluetooth and sentinel values, with the switch
+// positions the block leaves unchanged as the record holds them. False, and
+// the record unchanged, for a model without a block.
+bool ApplyFactoryDefaults(int model, int version, std::uint8_t msrSetting,
+                          CPrinterSettings& settings);
+
 }  // namespace printdeck::settings

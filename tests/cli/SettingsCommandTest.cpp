@@ -177,6 +177,50 @@ TEST_F(SettingsCommandTest, VerifyNamesTheSettingsThatDidNotTake) {
     EXPECT_THAT(err.str(), HasSubstr("1 setting(s) did not take."));
 }
 
+struct DefaultCase {
+    const char* name;
+    const char* model;
+    const char* firmware;
+};
+
+class SettingsDefaultVerifyTest : public SettingsCommandTest,
+                                  public ::testing::WithParamInterface<DefaultCase> {};
+
+// The reset is checked against the factory values of each model's block.
+TEST_P(SettingsDefaultVerifyTest, ConfirmsTheFactoryValues) {
+    SetModel(GetParam().model);
+    SetFirmware(GetParam().firmware);
+    ASSERT_EQ(Run({"settings", "set", "Density=7", "TimeOff=30", "Baudrate=9600"}), 0) << err.str();
+
+    ASSERT_EQ(Run({"settings", "default", "--verify"}), 0) << out.str() << err.str();
+    EXPECT_THAT(out.str(),
+                HasSubstr("Verified: the printer reports its factory defaults and kept the rest."));
+    ASSERT_EQ(Run({"settings", "get", "--json"}), 0) << err.str();
+    const nlohmann::json reset = nlohmann::json::parse(out.str());
+    EXPECT_NE(reset["Density"], 7);
+    EXPECT_NE(reset["TimeOff"], 30);
+    EXPECT_EQ(reset["Baudrate"], 115200);
+}
+
+INSTANTIATE_TEST_SUITE_P(FourFamilies, SettingsDefaultVerifyTest,
+                         ::testing::Values(DefaultCase{"MswOldFirmware", "_MRQ-T200", "_VER V1.23"},
+                                           DefaultCase{"SwDialect", "_MRQ-T200", "_V01.00"},
+                                           DefaultCase{"MswNewFirmware", "_MRQ-T300", "_V01.05"},
+                                           DefaultCase{"Kt220", "_KT 220", "_V01.00"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SettingsCommandTest, DefaultVerifyCatchesASwitchThePrinterKept) {
+    ASSERT_EQ(Run({"settings", "set", "Density=7", "TimeOff=30"}), 0) << err.str();
+    Printer().State().settings.Update([](vp::SettingsMemory& memory) { memory.ignoredSwitch = 1; });
+
+    EXPECT_EQ(Run({"settings", "default", "--verify"}), 1);
+
+    EXPECT_THAT(out.str(), HasSubstr("Did not take: Density\n  printer  7 "));
+    EXPECT_THAT(out.str(), HasSubstr("  factory  "));
+    EXPECT_THAT(out.str(), Not(HasSubstr("TimeOff")));
+    EXPECT_THAT(err.str(), HasSubstr("1 setting(s) did not take."));
+}
+
 // A dry run writes nothing to the printer or the store and prints exactly
 // the bytes that the real run then sends after its read run.
 TEST_F(SettingsCommandTest, DryRunPrintsTheBytesOfTheRealWriteAndSendsNone) {
