@@ -21,7 +21,7 @@ _printdeck_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local program=${COMP_WORDS[0]}
-    local connection="--port --baud --parity --data-bits --stop-bits --flow"
+    local connection="--port --ports --ports-file --baud --parity --data-bits --stop-bits --flow --json"
     COMPREPLY=()
 
     case $prev in
@@ -34,6 +34,8 @@ _printdeck_cli() {
         --stop-bits) COMPREPLY=($(compgen -W "1 2" -- "$cur")); return ;;
         --flow) COMPREPLY=($(compgen -W "none dtr-dsr" -- "$cur")); return ;;
         --from) _printdeck_cli_files '*.json' "$cur"; return ;;
+        --ports-file) _printdeck_cli_files '*' "$cur"; return ;;
+        --ports) return ;;
         --baud | --brightness | --address) return ;;
     esac
 
@@ -43,7 +45,7 @@ _printdeck_cli() {
     for ((i = 1; i < COMP_CWORD; i++)); do
         word=${COMP_WORDS[i]}
         case $word in
-            --port | --baud | --parity | --data-bits | --stop-bits | --flow | --from | --brightness)
+            --port | --ports | --ports-file | --baud | --parity | --data-bits | --stop-bits | --flow | --from | --brightness)
                 ((i++)) ;;
             -*) ;;
             *)
@@ -69,7 +71,7 @@ _printdeck_cli() {
                     [[ $cur != -* ]] && { _printdeck_cli_files '*.json' "$cur"; return; }
                     words="--json --help $connection" ;;
                 get) words="--json --help $connection" ;;
-                default) words="--dry-run --help $connection" ;;
+                default) words="--dry-run --verify --help $connection" ;;
                 set)
                     if [[ $cur != -* ]]; then
                         # Names match without regard to case, as the program takes them.
