@@ -21,7 +21,7 @@ _printdeck_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=
     ((COMP_CWORD > 0)) && prev=${COMP_WORDS[COMP_CWORD - 1]}
     local program=${COMP_WORDS[0]}
-    local connection="--port --ports --ports-file --baud --parity --data-bits --stop-bits --flow --json"
+    local connection="--port --ports --ports-file --baud --parity --data-bits --stop-bits --flow"
     COMPREPLY=()
 
     case $prev in
@@ -59,7 +59,7 @@ _printdeck_cli() {
 
     local words=
     case $command in
-        "") words="identify ports settings nv prn firmware doctor --help --version $connection" ;;
+        "") words="identify ports settings nv prn firmware doctor --json --help --version $connection" ;;
         identify | ports | doctor) words="--json --help $connection" ;;
         firmware)
             [[ $cur != -* ]] && { _printdeck_cli_files '*.fls' "$cur"; return; }
