@@ -110,11 +110,18 @@ int CliContext::CheckBeforeRun() {
     }
     m_fleetPorts.clear();
     std::ostream discard(nullptr);
+    std::map<std::string, const FleetEntry*> seen;
     for (const FleetEntry& entry : entries) {
-        if (const std::string problem =
-                ForFleetMember(entry.port, discard, discard).ConnectionProblem();
-            !problem.empty()) {
+        const CliContext member = ForFleetMember(entry.port, discard, discard);
+        if (const std::string problem = member.ConnectionProblem(); !problem.empty()) {
             Err() << entry.origin << ": " << problem << "\n";
+            return kExitUsage;
+        }
+        // Two connections to one printer would break each other's exchange.
+        if (const auto [first, added] = seen.try_emplace(member.ConnectionTarget(), &entry);
+            !added) {
+            Err() << "Ports " << first->second->port << " (" << first->second->origin << ") and "
+                  << entry.port << " (" << entry.origin << ") name the same printer\n";
             return kExitUsage;
         }
         m_fleetPorts.push_back(entry.port);
@@ -139,6 +146,13 @@ std::string CliContext::ConnectionProblem() const {
              << kPortForms;
     }
     return text.str();
+}
+
+std::string CliContext::ConnectionTarget() const {
+    const Connection connection = ResolveConnection();
+    const PortKind kind = CPrinterPort::KindOf(connection.portString);
+    const std::string target = PortTarget(kind, connection.portString);
+    return kind == PortKind::Network ? target + ":" + std::to_string(connection.baudRate) : target;
 }
 
 void CliContext::RunOnPrinters(const PrinterRun& run) {

@@ -103,6 +103,9 @@ public:
 private:
     // Why the connection's port string cannot be used; empty when it can.
     std::string ConnectionProblem() const;
+    // What the connection opens ("/dev/ttyS0", "192.168.0.10:9100"), so that
+    // two spellings of one port compare equal.
+    std::string ConnectionTarget() const;
     bool IsFleet() const { return !m_fleetPorts.empty() || !m_portsFile.empty(); }
 
     std::ostream& m_out;

@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iomanip>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
@@ -82,16 +81,6 @@ bool CheckEntries(const std::vector<FleetEntry>& entries, std::string& error) {
         error = "A fleet run takes at most " + std::to_string(kMaxFleetPrinters) +
                 " printers, not " + std::to_string(entries.size());
         return false;
-    }
-    std::map<std::string, const FleetEntry*> seen;
-    for (const FleetEntry& entry : entries) {
-        const auto [first, added] = seen.try_emplace(entry.port, &entry);
-        if (!added) {
-            // Two connections to one printer would break each other's exchange.
-            error = "Port " + Excerpt(entry.port) + " is named twice (" + first->second->origin +
-                    " and " + entry.origin + ")";
-            return false;
-        }
     }
     return true;
 }

@@ -20,8 +20,8 @@ struct FleetEntry {
 
 // The ports of --ports followed by those of the ports file (one per line;
 // blank lines and lines starting with # are skipped), in order. False with
-// `error` for a file that cannot be read whole, an empty list, a port
-// named twice or more than kMaxFleetPrinters.
+// `error` for a file that cannot be read whole, an empty list or more than
+// kMaxFleetPrinters.
 bool ListFleetPorts(const std::vector<std::string>& listed, const std::string& file,
                     std::vector<FleetEntry>& entries, std::string& error);
 

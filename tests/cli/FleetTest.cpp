@@ -122,7 +122,10 @@ TEST_F(FleetTest, RefusesABadListBeforeConnecting) {
         std::string message;
     } rows[] = {
         {{"--ports", "NET127.0.0.1:1,NET127.0.0.1:1", "identify"},
-         "Port NET127.0.0.1:1 is named twice (--ports entry 1 and --ports entry 2)"},
+         "Ports NET127.0.0.1:1 (--ports entry 1) and NET127.0.0.1:1 (--ports entry 2) name the "
+         "same printer"},
+        {{"--ports", "ttyS0,COM1", "identify"}, "ttyS0 (--ports entry 1) and COM1"},
+        {{"--ports", "NET127.0.0.1,NET127.0.0.1:9100", "identify"}, "name the same printer"},
         {{"--ports-file", file, "identify"}, file + ":4: Bad port string \"NET1.2.3\""},
         {{"--ports", "ttyS0", "--port", "ttyS1", "identify"}, "excludes --port"},
         {{"--ports", "ttyS0", "prn", "show", "x.prn"},
