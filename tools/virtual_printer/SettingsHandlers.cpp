@@ -241,10 +241,10 @@ void RegisterSwCommands(const std::function<void(std::string, Dialect, Recognise
     add("sw-setting-start", Dialect::Sw, Fixed(Header(kSwPrefix, 0x01, 0x01)), BeginSetting);
     add("sw-setting-end", Dialect::Sw, Fixed(Header(kSwPrefix, 0x01, 0x02)), EndSetting);
     // One command carries the seven blocks; the printer takes all 56 characters.
-    const std::size_t order = std::size(kSwWriteOrder);
+    constexpr std::size_t order = std::size(kSwWriteOrder);
     add("sw-write-switches", Dialect::Sw,
         WithArgument(Header(kSwPrefix, 0x39, 0x03), kHeaderLength + order * kSwitchLength),
-        [order](ByteView command, SettingsMemory& memory) {
+        [](ByteView command, SettingsMemory& memory) {
             for (std::size_t i = 0; i < order; ++i) {
                 ApplySwitch(memory, kSwWriteOrder[i],
                             command.subspan(kHeaderLength + i * kSwitchLength));
