@@ -7,7 +7,7 @@
 
 #include "Commands.h"
 #include "Output.h"
-#include "ProgressLine.h"
+#include "SendProgress.h"
 #include "app/StringTable.h"
 #include "firmware/FirmwareSender.h"
 #include "firmware/FirmwareTexts.h"
@@ -16,10 +16,10 @@ namespace printdeck::cli {
 namespace {
 
 // Says on the terminal what the firmware window would show.
-class TerminalFirmwareListener : public IFirmwareListener {
+class TerminalFirmwareListener : public SendProgress {
 public:
     explicit TerminalFirmwareListener(const CliContext& context)
-        : m_context(context), m_progress(context.NewProgressLine()) {}
+        : SendProgress(context, "Firmware download"), m_context(context) {}
 
     void OnStatus(const std::string& text) override { m_context.Out() << text << "\n"; }
     void OnMessage(const std::string& text) override {
@@ -29,18 +29,9 @@ public:
             ReportFailure(m_context, text, std::nullopt);
         }
     }
-    void OnProgress(const FirmwareProgress& progress) override {
-        m_progress.Show("Firmware download : " + std::to_string(progress.percent) + " %");
-    }
-    void OnSending(bool active) override {
-        if (!active) {
-            m_progress.End();
-        }
-    }
 
 private:
     const CliContext& m_context;
-    ProgressLine m_progress;
 };
 
 int RunFirmware(const CliContext& context, const std::string& path) {

@@ -243,16 +243,15 @@ nlohmann::ordered_json SummaryJson(const std::vector<std::unique_ptr<MemberRun>>
     return {{"printers", printers}, {"succeeded", members.size() - failed}, {"failed", failed}};
 }
 
-int FleetStatus(const std::vector<std::unique_ptr<MemberRun>>& members) {
-    const auto failed = [](const auto& member) { return member->status != kExitOk; };
-    if (std::ranges::none_of(members, failed)) {
+int FleetStatus(const std::vector<std::unique_ptr<MemberRun>>& members, std::size_t failed) {
+    if (failed == 0) {
         return kExitOk;
     }
     if (Interrupts::Requested()) {
         return kExitInterrupted;
     }
-    const bool onlyUsage = std::ranges::all_of(members, [&](const auto& member) {
-        return !failed(member) || member->status == kExitUsage;
+    const bool onlyUsage = std::ranges::all_of(members, [](const auto& member) {
+        return member->status == kExitOk || member->status == kExitUsage;
     });
     return onlyUsage ? kExitUsage : kExitFailure;
 }
@@ -282,9 +281,9 @@ int RunFleet(const CliContext& fleet, const std::vector<std::string>& ports,
     }
     RunAll(fleet, run, members);
 
-    int status = FleetStatus(members);
     const auto failed = static_cast<std::size_t>(std::ranges::count_if(
         members, [](const auto& member) { return member->status != kExitOk; }));
+    int status = FleetStatus(members, failed);
     if (fleet.JsonMode()) {
         fleet.Out() << SummaryJson(members, failed).dump(2) << "\n";
     } else {

@@ -8,7 +8,7 @@
 
 #include "Commands.h"
 #include "Output.h"
-#include "ProgressLine.h"
+#include "SendProgress.h"
 #include "app/ConfigStore.h"
 #include "firmware/FirmwareFile.h"
 #include "firmware/FirmwareSender.h"
@@ -136,24 +136,6 @@ int RunShow(const CliContext& context, const PrnOptions& options) {
     return kExitOk;
 }
 
-// The send's progress on the terminal; the sender's own texts are the
-// firmware window's and are not shown.
-class SendProgress : public IFirmwareListener {
-public:
-    explicit SendProgress(const CliContext& context) : m_progress(context.NewProgressLine()) {}
-    void OnProgress(const FirmwareProgress& progress) override {
-        m_progress.Show("Print file send : " + std::to_string(progress.percent) + " %");
-    }
-    void OnSending(bool active) override {
-        if (!active) {
-            m_progress.End();
-        }
-    }
-
-private:
-    ProgressLine m_progress;
-};
-
 int RunSend(const CliContext& context, const PrnOptions& options) {
     std::vector<std::uint8_t> bytes;
     CPrintFileContents contents;
@@ -162,7 +144,8 @@ int RunSend(const CliContext& context, const PrnOptions& options) {
     }
     CFirmwareSender sender;
     context.ConfigurePort(sender.Port());
-    SendProgress progress(context);
+    // The sender's own texts are the firmware window's and are not shown.
+    SendProgress progress(context, "Print file send");
     if (sender.Send(bytes, &progress).outcome != FirmwareOutcome::Sent) {
         ReportFailure(context, "The print file was not sent whole.", std::nullopt);
         ReportPortProblem(context, sender.Port());

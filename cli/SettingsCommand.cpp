@@ -444,6 +444,16 @@ int RunVerify(const CliContext& context, const std::vector<Change>& expected,
     return status == kExitOk ? exitWhenCompared : status;
 }
 
+// After a write run that succeeded and changed the printer, the verify
+// the options ask for; otherwise the write run's exit status.
+int VerifyIfAsked(const CliContext& context, const SettingsOptions& options, int writeStatus,
+                  const std::vector<Change>& expected, const VerifyWords& words) {
+    if (writeStatus != kExitOk || !options.verify || options.dryRun || expected.empty()) {
+        return writeStatus;
+    }
+    return RunVerify(context, expected, words);
+}
+
 int RunSet(const CliContext& context, const SettingsOptions& options) {
     std::vector<Change> changes;
     std::string error;
@@ -483,10 +493,7 @@ int RunSet(const CliContext& context, const SettingsOptions& options) {
             return EditChoice::Save;
         },
         exitWhenCancelled, options.dryRun ? &standIn : nullptr);
-    if (status != kExitOk || !options.verify || options.dryRun || written.empty()) {
-        return status;
-    }
-    return RunVerify(context, written, kVerifyWrite);
+    return VerifyIfAsked(context, options, status, written, kVerifyWrite);
 }
 
 int RunDiff(const CliContext& context, const std::string& path) {
@@ -535,10 +542,7 @@ int RunDefault(const CliContext& context, const SettingsOptions& options) {
             return EditChoice::Default;
         },
         kExitOk, options.dryRun ? &standIn : nullptr);
-    if (status != kExitOk || !options.verify || options.dryRun || expected.empty()) {
-        return status;
-    }
-    return RunVerify(context, expected, kVerifyDefault);
+    return VerifyIfAsked(context, options, status, expected, kVerifyDefault);
 }
 
 }  // namespace
